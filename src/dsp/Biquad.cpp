@@ -1,0 +1,87 @@
+#include "dsp/Biquad.h"
+
+#include "dsp/VectorOps.h"
+
+#include <cmath>
+
+BiquadCoefficients BiquadCoefficients::design (Shape shape, float freq, float bandwidth, float sampleRate)
+{
+    // Rounded to float: w, its sine and cosine, the sinh argument and result.
+    const float w = (float) (2.0 * M_PI * (double) freq / (double) sampleRate);
+    const float s = (float) std::sin ((double) w);
+    const float k = (float) std::cos ((double) w);
+    const float alpha = (float) std::sinh ((double) (float) ((double) bandwidth * 0.34657359027997264 * (double) w / (double) s)) * s;
+    const float norm = 1.0f + alpha;
+
+    BiquadCoefficients c;
+    c.a1 = -2.0f * k / norm;
+    c.a2 = (1.0f - alpha) / norm;
+    switch (shape)
+    {
+        case Shape::lowPass:
+            c.b0 = (1.0f - k) / 2.0f / norm;
+            c.b1 = (1.0f - k) / norm;
+            c.b2 = c.b0;
+            break;
+        case Shape::highPass:
+            c.b0 = (1.0f + k) / 2.0f / norm;
+            c.b1 = -(1.0f + k) / norm;
+            c.b2 = c.b0;
+            break;
+        case Shape::bandPassPeakQ:
+            c.b0 = (s / 2.0f) / norm;
+            c.b1 = 0.0f;
+            c.b2 = -(s / 2.0f) / norm;
+            break;
+        case Shape::bandPassZeroDb:
+            c.b0 = alpha / norm;
+            c.b1 = 0.0f;
+            c.b2 = -alpha / norm;
+            break;
+        case Shape::notch:
+            c.b0 = 1.0f / norm;
+            c.b1 = -2.0f * k / norm;
+            c.b2 = 1.0f / norm;
+            break;
+        case Shape::allPass:
+            c.b0 = (1.0f - alpha) / norm;
+            c.b1 = -2.0f * k / norm;
+            c.b2 = 1.0f;
+            break;
+        case Shape::peakPlus24dB:
+        {
+            const float u = 1.0f + alpha / 4.0f;
+            c.b0 = (1.0f + 4.0f * alpha) / u;
+            c.b1 = -2.0f * k / u;
+            c.b2 = (1.0f - 4.0f * alpha) / u;
+            c.a1 = -2.0f * k / u;
+            c.a2 = (1.0f - alpha / 4.0f) / u;
+            break;
+        }
+    }
+    return c;
+}
+
+BiquadSection::BiquadSection() = default;
+
+void BiquadSection::reset() noexcept
+{
+    x1 = x2 = y1 = y2 = 0.0f;
+}
+
+void BiquadSection::process (float* data, int n, const BiquadCoefficients& c) noexcept
+{
+    float* x = in.get();
+    float* y = out.get();
+    x[0] = x2;
+    x[1] = x1;
+    y[0] = y2;
+    y[1] = y1;
+    vec::copy (x + 2, data, n);
+    vec::biquad (x, y, n, c.b0, c.b1, c.b2, c.a1, c.a2);
+    vec::copy (data, y + 2, n);
+    x2 = x[n];
+    x1 = x[n + 1];
+    y2 = y[n];
+    y1 = y[n + 1];
+}

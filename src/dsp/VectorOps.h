@@ -1,0 +1,47 @@
+#pragma once
+
+// Block operations on float arrays of n values. Every Quorvane DSP module works
+// through these instead of writing its own loops, so there is one place to tune
+// them. They accept any alignment and, unless noted, the output may be one of
+// the inputs (in-place use).
+namespace vec
+{
+void fill (float* dst, float value, int n);
+void copy (float* dst, const float* src, int n);
+
+/** dst = src * k */
+void scale (float* dst, const float* src, float k, int n);
+/** dst[i * dstStride] = src[i * srcStride] * k, for interleaved buses. */
+void scaleStrided (float* dst, int dstStride, const float* src, int srcStride, float k, int n);
+/** dst = src + k */
+void addScalar (float* dst, const float* src, float k, int n);
+
+void add (float* dst, const float* a, const float* b, int n);
+void subtract (float* dst, const float* a, const float* b, int n);
+void multiply (float* dst, const float* a, const float* b, int n);
+void divide (float* dst, const float* a, const float* b, int n);
+/** dst = k / src */
+void divideScalarBy (float* dst, float k, const float* src, int n);
+
+void abs (float* dst, const float* src, int n);
+void clip (float* dst, const float* src, float low, float high, int n);
+
+/** dst = x * y + z */
+void multiplyAdd (float* dst, const float* x, const float* y, const float* z, int n);
+/** dst = k * x + y */
+void scalarMultiplyAdd (float* dst, float k, const float* x, const float* y, int n);
+
+/** dst[i] = start + i * step */
+void ramp (float* dst, float start, float step, int n);
+/** dst = a + (b - a) * t */
+void blend (float* dst, const float* a, const float* b, float t, int n);
+
+/** dst[i] = table[j] + (table[j + 1] - table[j]) * f, with j + f = positions[i]
+    (j the integer part); positions must lie inside the table. */
+void interpolate (float* dst, const float* table, const float* positions, int n);
+
+/** Two-pole two-zero recursion over n new samples. x and y hold two history
+    values followed by the n samples: x[0], x[1] are the two previous inputs and
+    y[0], y[1] the two previous outputs; y[2 .. n + 1] receive the result. */
+void biquad (const float* x, float* y, int n, float b0, float b1, float b2, float a1, float a2);
+} // namespace vec

@@ -1,0 +1,87 @@
+#include "PluginFixture.h"
+
+#include "Vst2Effect.h"
+
+#include <cmath>
+
+PluginLoader& PluginFixture::loader()
+{
+    static PluginLoader instance;
+    return instance;
+}
+
+juce::File PluginFixture::binaryFor (PluginLoader::Format format)
+{
+    switch (format)
+    {
+        case PluginLoader::Format::vst2: return juce::File (QUORVANE_VST2_BINARY);
+        case PluginLoader::Format::vst3: return juce::File (QUORVANE_VST3_BINARY);
+        case PluginLoader::Format::lv2: return juce::File (QUORVANE_LV2_BINARY);
+    }
+    return {};
+}
+
+std::unique_ptr<juce::AudioPluginInstance> PluginFixture::loadInstance (double sampleRate, int blockSize)
+{
+    juce::String error;
+    auto instance = loader().load (format(), binaryFor (format()), sampleRate, blockSize, error);
+    EXPECT_NE (instance, nullptr) << error;
+    return instance;
+}
+
+void PluginFixture::SetUp()
+{
+    plugin = loadInstance();
+    ASSERT_NE (plugin, nullptr);
+}
+
+void PluginFixture::TearDown()
+{
+    plugin.reset();
+}
+
+juce::AudioProcessorParameter* PluginFixture::param (int index)
+{
+    const auto& params = plugin->getParameters();
+    if (format() != PluginLoader::Format::lv2)
+        return params[index];
+    // JUCE's LV2 host lists parameters by URI, after its own bypass switch.
+    const auto suffix = ":param" + juce::String (index).paddedLeft ('0', 2);
+    for (auto* p : params)
+        if (auto* hosted = dynamic_cast<juce::HostedAudioProcessorParameter*> (p))
+            if (hosted->getParameterID().endsWith (suffix))
+                return p;
+    return nullptr;
+}
+
+juce::String PluginFixture::textAt (int index, float value)
+{
+    if (format() == PluginLoader::Format::vst2)
+    {
+        // The raw VST2 call: JUCE's own host side trims trailing blanks.
+        Vst2Effect effect (*plugin);
+        effect.setParameter (index, value);
+        return effect.parameterText (index);
+    }
+    return param (index)->getText (value, 1024);
+}
+
+void PluginFixture::renderBlocks (juce::AudioPluginInstance& instance, int blockSize, int count)
+{
+    juce::AudioBuffer<float> buffer (2, blockSize);
+    juce::MidiBuffer midi;
+    for (int b = 0; b < count; ++b)
+    {
+        for (int c = 0; c < 2; ++c)
+            juce::FloatVectorOperations::fill (buffer.getWritePointer (c), NAN, blockSize);
+        instance.processBlock (buffer, midi);
+        for (int c = 0; c < 2; ++c)
+            for (int i = 0; i < blockSize; ++i)
+                ASSERT_TRUE (std::isfinite (buffer.getSample (c, i))) << "block " << blockSize << " sample " << i;
+    }
+}
+
+std::string formatTestName (const ::testing::TestParamInfo<PluginLoader::Format>& info)
+{
+    return PluginLoader::formatName (info.param).toStdString();
+}

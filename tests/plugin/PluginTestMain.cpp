@@ -1,0 +1,25 @@
+// Test main for the tests that load the built plug-in binaries: JUCE's message
+// thread is this thread, and the plug-ins see a private, empty home folder.
+
+#include <juce_events/juce_events.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main (int argc, char** argv)
+{
+    const auto home = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                          .getChildFile ("quorvane-test-home-" + juce::String (juce::Time::currentTimeMillis()));
+    home.createDirectory();
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    int result = 0;
+    {
+        juce::ScopedJuceInitialiser_GUI juce;
+        ::testing::InitGoogleTest (&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    home.deleteRecursively();
+    return result;
+}

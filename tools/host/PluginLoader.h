@@ -1,0 +1,31 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <memory>
+
+/** Loads a built plug-in binary in this process through JUCE's plug-in hosting:
+    a VST2 shared object, a VST3 bundle or an LV2 bundle given by its folder. */
+class PluginLoader
+{
+public:
+    enum class Format { vst2, vst3, lv2 };
+
+    PluginLoader();
+    ~PluginLoader();
+
+    /** Returns the instance, or null with a one-line reason in error. */
+    std::unique_ptr<juce::AudioPluginInstance> load (Format format, const juce::File& binary, double sampleRate,
+                                                     int blockSize, juce::String& error);
+
+    static juce::String formatName (Format format);
+    /** Parses "vst2", "vst3" or "lv2". */
+    static bool parseFormat (const juce::String& text, Format& format);
+    /** The URI of the first plug-in an LV2 bundle's manifest declares. */
+    static juce::String lv2PluginUri (const juce::File& bundle);
+
+private:
+    juce::AudioPluginFormat& formatFor (Format format);
+
+    std::unique_ptr<juce::AudioPluginFormat> vst2, vst3, lv2;
+};

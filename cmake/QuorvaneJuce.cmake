@@ -41,6 +41,9 @@ function(quorvane_add_juce_library name)
                juce::pkgconfig_JUCE_IMG_LINUX_DEPS
                PkgConfig::QUORVANE_SYSTEM_CODECS)
     target_compile_definitions(${name} PUBLIC ${QUORVANE_JUCE_CONFIG})
+    if(QUORVANE_SANITIZE MATCHES "thread")
+        target_link_libraries(${name} PRIVATE quorvane_sanitizers)
+    endif()
     if(ARG_HOSTING)
         target_compile_definitions(${name} PUBLIC
             JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1)

@@ -49,7 +49,7 @@ public:
     juce::String name { "Untitled" };
     bool isChord = false;
     std::vector<int> chordNotes;
-    float initialMod = 0.0f;
+    std::atomic<float> initialMod { 0.0f };
     std::atomic<float> wheelShown { 0.0f };
     float bendSmoothed = 1.0f;
     bool modernLfoWaves = true;

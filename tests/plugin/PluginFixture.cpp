@@ -42,16 +42,7 @@ void PluginFixture::TearDown()
 
 juce::AudioProcessorParameter* PluginFixture::param (int index)
 {
-    const auto& params = plugin->getParameters();
-    if (format() != PluginLoader::Format::lv2)
-        return params[index];
-    // JUCE's LV2 host lists parameters by URI, after its own bypass switch.
-    const auto suffix = ":param" + juce::String (index).paddedLeft ('0', 2);
-    for (auto* p : params)
-        if (auto* hosted = dynamic_cast<juce::HostedAudioProcessorParameter*> (p))
-            if (hosted->getParameterID().endsWith (suffix))
-                return p;
-    return nullptr;
+    return PluginLoader::parameterByNumber (*plugin, format(), index);
 }
 
 juce::String PluginFixture::textAt (int index, float value)

@@ -93,3 +93,17 @@ std::unique_ptr<juce::AudioPluginInstance> PluginLoader::load (Format format, co
         error = "cannot instantiate " + identifier;
     return instance;
 }
+
+juce::AudioProcessorParameter* PluginLoader::parameterByNumber (juce::AudioPluginInstance& instance, Format format,
+                                                               int number)
+{
+    const auto& params = instance.getParameters();
+    if (format != Format::lv2)
+        return juce::isPositiveAndBelow (number, params.size()) ? params[number] : nullptr;
+    const auto suffix = ":param" + juce::String (number).paddedLeft ('0', 2);
+    for (auto* p : params)
+        if (auto* hosted = dynamic_cast<juce::HostedAudioProcessorParameter*> (p))
+            if (hosted->getParameterID().endsWith (suffix))
+                return p;
+    return nullptr;
+}

@@ -23,6 +23,11 @@ public:
     static bool parseFormat (const juce::String& text, Format& format);
     /** The URI of the first plug-in an LV2 bundle's manifest declares. */
     static juce::String lv2PluginUri (const juce::File& bundle);
+    /** A Quorvane instance's parameter by its number (0..86), as hosted in this
+        format, or null. JUCE's LV2 host orders parameters by URI and puts its own
+        bypass switch first; the others keep the plug-in's order. */
+    static juce::AudioProcessorParameter* parameterByNumber (juce::AudioPluginInstance& instance, Format format,
+                                                             int number);
 
 private:
     juce::AudioPluginFormat& formatFor (Format format);

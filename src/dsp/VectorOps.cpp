@@ -1,6 +1,8 @@
 #include "dsp/VectorOps.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace vec
 {
@@ -112,6 +114,21 @@ void interpolate (float* dst, const float* table, const float* positions, int n)
         const float f = p - (float) j;
         dst[i] = table[j] + (table[j + 1] - table[j]) * f;
     }
+}
+
+bool allFinite (const float* x, int n)
+{
+    // Tests the exponent bits of every value without branching, so the loop
+    // vectorises: all ones means an infinity or a NaN.
+    constexpr std::uint32_t exponentBits = 0x7f800000u;
+    std::uint32_t found = 0;
+    for (int i = 0; i < n; ++i)
+    {
+        std::uint32_t bits;
+        std::memcpy (&bits, x + i, sizeof bits);
+        found |= (std::uint32_t) ((bits & exponentBits) == exponentBits);
+    }
+    return found == 0;
 }
 
 void biquad (const float* x, float* y, int n, float b0, float b1, float b2, float a1, float a2)

@@ -40,6 +40,9 @@ void blend (float* dst, const float* a, const float* b, float t, int n);
     (j the integer part); positions must lie inside the table. */
 void interpolate (float* dst, const float* table, const float* positions, int n);
 
+/** True when none of the n values is a NaN or an infinity. */
+bool allFinite (const float* x, int n);
+
 /** Two-pole two-zero recursion over n new samples. x and y hold two history
     values followed by the n samples: x[0], x[1] are the two previous inputs and
     y[0], y[1] the two previous outputs; y[2 .. n + 1] receive the result. */

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -134,6 +135,25 @@ TEST_P (VectorOpsTest, BiquadCarriesItsHistory)
         EXPECT_EQ (whole[i + 2], y);
         EXPECT_EQ (split[i + 2], y);
     }
+}
+
+TEST_P (VectorOpsTest, AllFiniteFindsAnyNaNOrInfinity)
+{
+    float* x = a();
+    EXPECT_TRUE (vec::allFinite (x, kLength));
+    const float bad[] = { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity() };
+    for (const float value : bad)
+        for (const int at : { 0, kLength / 2, kLength - 1 })
+        {
+            const float kept = x[at];
+            x[at] = value;
+            EXPECT_FALSE (vec::allFinite (x, kLength)) << value << " at " << at;
+            x[at] = kept;
+        }
+    x[3] = std::numeric_limits<float>::max();
+    x[4] = std::numeric_limits<float>::denorm_min();
+    EXPECT_TRUE (vec::allFinite (x, kLength));
 }
 
 INSTANTIATE_TEST_SUITE_P (Offsets, VectorOpsTest, ::testing::Values (0, 1, 2, 3, 5, 7));

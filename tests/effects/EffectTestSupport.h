@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SignalAnalysis.h"
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -29,13 +31,19 @@ inline std::vector<float> sine (int frames, double freq, double sampleRate, floa
     return v;
 }
 
-/** Peak absolute value of one channel of interleaved frames [from, to). */
-inline float peak (const std::vector<float>& v, int channel, int from, int to)
+/** One channel of interleaved stereo frames. */
+inline std::vector<float> channel (const std::vector<float>& interleaved, int which)
 {
-    float p = 0.0f;
-    for (int i = from; i < to; ++i)
-        p = std::fmax (p, std::fabs (v[(size_t) (2 * i + channel)]));
-    return p;
+    std::vector<float> v (interleaved.size() / 2);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = interleaved[2 * i + (size_t) which];
+    return v;
+}
+
+/** Peak absolute value of one channel of interleaved frames [from, to). */
+inline float peak (const std::vector<float>& interleaved, int which, int from, int to)
+{
+    return SignalAnalysis::peak (channel (interleaved, which), from, to);
 }
 
 /** The first frame at or after from whose value on channel is not zero; -1 if none. */

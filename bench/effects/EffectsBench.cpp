@@ -10,6 +10,7 @@
 #include "effects/Rvb.h"
 #include "effects/WaveshaperEffect.h"
 #include "params/ParamIndex.h"
+#include "params/ParameterTable.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -144,29 +145,30 @@ struct ChainSound
     std::array<float, ParamIndex::kNumSlots> A {}, B {}, M {};
     std::array<int, ParamIndex::kNumSlots> I {};
 
-    /** insert: "Fx type" choice; everything: split, insert and equaliser on
-        as well as delay and reverb. */
+    /** The default sound with delay and reverb on; with everything, the
+        split, the insert of "Fx type" choice insert and the equaliser too. */
     ChainSound (int insert, bool everything)
     {
         using namespace ParamIndex;
-        set (fxSplit, everything ? 0.3f : 0.5f);
-        set (eqLow, everything ? 0.7f : 0.5f);
-        set (eqHigh, everything ? 0.3f : 0.5f);
-        set (effectControl1, 0.6f);
-        set (effectControl2, 0.4f);
+        for (const auto& p : buildParameterTable())
+        {
+            const auto i = (size_t) p->getIndex();
+            A[i] = B[i] = M[i] = p->getEngineValue();
+            I[i] = p->getInt();
+        }
+        if (everything)
+        {
+            set (fxSplit, 0.3f);
+            set (eqLow, 0.7f);
+            set (eqHigh, 0.3f);
+            set (effectControl1, 0.6f);
+            set (effectControl2, 0.4f);
+            I[fxType] = insert;
+        }
         set (delayMix, 0.5f);
         set (delayFeedback, 0.7f);
-        set (fxLeftTaps, 1.06f);
-        set (fxRightTaps, 1.09f);
-        set (reverbPre, 0.1f);
-        set (reverbSize, 0.6f);
-        set (reverbLowCut, 0.401f);
-        set (reverbHighCut, 0.4f);
-        set (reverbHighDamp, 0.97f);
         set (reverbDryWet, 0.4f);
-        I[fxType] = everything ? insert : 0;
         I[reverbOn] = 1;
-        I[fxMorph] = 1;
     }
     void set (int index, float value) { A[(size_t) index] = B[(size_t) index] = M[(size_t) index] = value; }
     void process (MasterEffectChain& chain, float* block) const

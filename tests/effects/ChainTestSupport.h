@@ -3,6 +3,7 @@
 #include "dsp/DSPContext.h"
 #include "effects/MasterEffectChain.h"
 #include "params/ParamIndex.h"
+#include "params/ParameterTable.h"
 
 #include "EffectTestSupport.h"
 
@@ -13,27 +14,22 @@
     to it and a chain with its own context. */
 namespace EffectTest
 {
-/** The four arrays the chain reads, holding the defaults of every effect
-    parameter. set() writes a value into A, B and the morphed array alike. */
+/** The four arrays the chain reads. set() writes a value into A, B and the
+    morphed array alike. */
 struct ChainValues
 {
     std::array<float, ParamIndex::kNumSlots> A {}, B {}, M {};
     std::array<int, ParamIndex::kNumSlots> I {};
 
+    /** Every parameter at its default, as the patch of a new sound holds it. */
     ChainValues()
     {
-        using namespace ParamIndex;
-        set (fxSplit, 0.5f);
-        set (eqLow, 0.5f);
-        set (eqHigh, 0.5f);
-        set (fxLeftTaps, 1.06f);
-        set (fxRightTaps, 1.09f);
-        set (reverbPre, 0.1f);
-        set (reverbSize, 0.6f);
-        set (reverbLowCut, 0.401f);
-        set (reverbHighCut, 0.4f);
-        set (reverbHighDamp, 0.97f);
-        I[fxMorph] = 1;
+        for (const auto& p : buildParameterTable())
+        {
+            const auto i = (size_t) p->getIndex();
+            A[i] = B[i] = M[i] = p->getEngineValue();
+            I[i] = p->getInt();
+        }
     }
 
     void set (int index, float value)

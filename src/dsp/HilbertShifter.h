@@ -1,6 +1,5 @@
 #pragma once
 
-#include "dsp/AlignedBuffer.h"
 #include "dsp/KWDSPModuleBase.h"
 
 /** The "SHIFTER": a frequency shifter. Two all-pass chains split the signal
@@ -22,14 +21,22 @@ public:
     /** The shift in Hz for a cutoff value. */
     static float shiftHz (float cutoff) noexcept;
 
-    static constexpr int kMaxBlock = 4096;
-
 private:
     struct AllPassSection
     {
         float a1, a2;
         float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
-        void run (float* data, int n) noexcept;
+
+        /** Second-order all-pass: b0 = a2, b1 = a1, b2 = 1. */
+        float tick (float in) noexcept
+        {
+            const float out = a2 * in + a1 * x1 + x2 - a1 * y1 - a2 * y2;
+            x2 = x1;
+            x1 = in;
+            y2 = y1;
+            y1 = out;
+            return out;
+        }
         void clear() noexcept { x1 = x2 = y1 = y2 = 0.0f; }
     };
 
@@ -38,6 +45,4 @@ private:
     float theta = 0.0f;
     float mix = 0.0f;
     float shiftCutoff = 0.0f;
-    AlignedBuffer<float> copyA { kMaxBlock };
-    AlignedBuffer<float> copyB { kMaxBlock };
 };

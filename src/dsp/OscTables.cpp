@@ -2,6 +2,7 @@
 
 #include "dsp/AlignedBuffer.h"
 #include "dsp/MinimumPhaseStep.h"
+#include "dsp/SafeMath.h"
 
 #include <cmath>
 #include <cstdint>
@@ -111,12 +112,13 @@ struct NoiseTable
 };
 
 // Positions in the table: integer part (wrapped onto the cycle) and fraction.
+// Phases stay far inside +-2^20 cycles (the oscillators bound their inputs).
 inline int wrapIndex (float phase, float& fraction) noexcept
 {
     const float y = phase * (float) OscTables::kCycleSize;
-    const float j = std::floor (y);
-    fraction = y - j;
-    return (int) ((std::int64_t) j & (OscTables::kCycleSize - 1));
+    const int j = floorToInt (y);
+    fraction = y - (float) j;
+    return j & (OscTables::kCycleSize - 1);
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "dsp/VexmoorComb.h"
 
+#include "dsp/SafeMath.h"
 #include "dsp/VectorOps.h"
 
 #include <cmath>
@@ -32,9 +33,8 @@ void VexmoorComb::process (float* x, int n, const float* freqHz) noexcept
     {
         // Delays longer than the ring wrap around it.
         const float p = (float) (start + kRingSize + i) - sampleRate / freqHz[i];
-        const float j = std::floor (p);
-        const float frac = p - j;
-        const int at = (int) j;
+        const int at = floorToInt (p);
+        const float frac = p - (float) at;
         const float delayed = r[at & mask] * (1.0f - frac) + r[(at + 1) & mask] * frac;
         const float out = x[i] + g * delayed;
         r[writeIndex] = out;

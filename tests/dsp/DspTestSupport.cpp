@@ -1,5 +1,7 @@
 #include "DspTestSupport.h"
 
+#include "SignalAnalysis.h"
+
 #include "dsp/Fft.h"
 
 #include <algorithm>
@@ -18,15 +20,8 @@ std::vector<float> sine (double f, int n, double amplitude)
 
 double amplitudeAt (const float* x, int n, double f)
 {
-    std::complex<double> acc = 0.0;
-    double windowSum = 0.0;
-    for (int i = 0; i < n; ++i)
-    {
-        const double w = 0.5 - 0.5 * std::cos (2.0 * M_PI * i / n);
-        acc += (double) x[i] * w * std::polar (1.0, -2.0 * M_PI * f * i);
-        windowSum += w;
-    }
-    return 2.0 * std::abs (acc) / windowSum;
+    // Frequencies here are in cycles per sample: a sample rate of 1.
+    return SignalAnalysis::magnitudeAt (std::vector<float> (x, x + n), 0, n, f, 1.0);
 }
 
 std::vector<double> spectrum (const float* x, int n)

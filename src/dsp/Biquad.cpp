@@ -1,16 +1,24 @@
 #include "dsp/Biquad.h"
 
+#include "dsp/SafeMath.h"
 #include "dsp/VectorOps.h"
 
 #include <cmath>
 
 BiquadCoefficients BiquadCoefficients::design (Shape shape, float freq, float bandwidth, float sampleRate)
 {
+    // A frequency outside (0, Nyquist) or a bandwidth that is not positive has
+    // no design; they are held just inside, so that the filter stays finite.
+    freq = clampOrLow (freq, kMinFrequency, kMaxFrequencyRatio * sampleRate);
+    bandwidth = clampOrLow (bandwidth, kMinBandwidth, kMaxBandwidth);
+
     // Rounded to float: w, its sine and cosine, the sinh argument and result.
     const float w = (float) (2.0 * M_PI * (double) freq / (double) sampleRate);
     const float s = (float) std::sin ((double) w);
     const float k = (float) std::cos ((double) w);
-    const float alpha = (float) std::sinh ((double) (float) ((double) bandwidth * 0.34657359027997264 * (double) w / (double) s)) * s;
+    float alpha = (float) std::sinh ((double) (float) ((double) bandwidth * 0.34657359027997264 * (double) w / (double) s)) * s;
+    // Very wide bands close to Nyquist overflow the sinh.
+    alpha = clampOrLow (alpha, 0.0f, kMaxAlpha);
     const float norm = 1.0f + alpha;
 
     BiquadCoefficients c;

@@ -23,6 +23,13 @@ struct BiquadCoefficients
 
     /** freq in Hz, bandwidth in octaves. */
     static BiquadCoefficients design (Shape shape, float freq, float bandwidth, float sampleRate);
+
+    static constexpr float kMinFrequency = 1.0f;
+    /** Highest design frequency as a share of the sample rate (just below Nyquist). */
+    static constexpr float kMaxFrequencyRatio = 0.499f;
+    static constexpr float kMinBandwidth = 1.0e-4f;
+    static constexpr float kMaxBandwidth = 40.0f;
+    static constexpr float kMaxAlpha = 1.0e6f;
 };
 
 /** One section's history and the recursion over chunks of up to kMaxChunk

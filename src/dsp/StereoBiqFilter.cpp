@@ -21,19 +21,24 @@ void StereoBiqFilter::reset() noexcept
 
 void StereoBiqFilter::process (float freq, float bandwidth, float* interleaved, int n) noexcept
 {
-    n = std::min (n, kMaxFrames);
     float* l = leftBuffer.get();
     float* r = rightBuffer.get();
-    for (int i = 0; i < n; ++i)
+    // Longer buses run as consecutive slices of the work buffers.
+    for (int pos = 0; pos < n; pos += kMaxFrames)
     {
-        l[i] = interleaved[2 * i];
-        r[i] = interleaved[2 * i + 1];
-    }
-    left.process (freq, bandwidth, l, n);
-    right.process (freq, bandwidth, r, n);
-    for (int i = 0; i < n; ++i)
-    {
-        interleaved[2 * i] = l[i];
-        interleaved[2 * i + 1] = r[i];
+        const int count = std::min (kMaxFrames, n - pos);
+        float* frames = interleaved + 2 * pos;
+        for (int i = 0; i < count; ++i)
+        {
+            l[i] = frames[2 * i];
+            r[i] = frames[2 * i + 1];
+        }
+        left.process (freq, bandwidth, l, count);
+        right.process (freq, bandwidth, r, count);
+        for (int i = 0; i < count; ++i)
+        {
+            frames[2 * i] = l[i];
+            frames[2 * i + 1] = r[i];
+        }
     }
 }

@@ -12,7 +12,7 @@ public:
 
     void setMode (int mode) noexcept;
     void reset() noexcept;
-    /** Filters n interleaved stereo frames in place (n <= kMaxFrames). */
+    /** Filters n interleaved stereo frames in place. */
     void process (float freq, float bandwidth, float* interleaved, int n) noexcept;
 
     static constexpr int kMaxFrames = 2048;

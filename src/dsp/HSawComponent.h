@@ -1,0 +1,41 @@
+#pragma once
+
+#include "dsp/AlignedBuffer.h"
+#include "dsp/Biquad.h"
+#include "dsp/KWDSPModuleBase.h"
+
+#include <cstdint>
+
+/** The "Supersaw": seven detuned naive saws on wrapping 32-bit phases, mixed
+    with a centre and a side gain and high-passed at the fundamental so that
+    the beating low end stays clean. */
+class HSawComponent : public KWDSPModuleBase
+{
+public:
+    explicit HSawComponent (DSPContext& context);
+
+    /** New random start phases, cleared high-pass, detune recomputed next block. */
+    void reset() noexcept;
+
+    /** Renders n samples at the frequency freq[0] (cycles per sample; one
+        frequency per block), detune knob detune (0..1), side mix mix (0..1). */
+    const float* render (const float* freq, float detune, float mix, int n) noexcept;
+
+    /** The polynomial detune curve: how far the outer saws spread at knob d. */
+    static double detuneAmount (float d) noexcept;
+
+    static constexpr int kMaxBlock = 2048;
+    static constexpr int kSaws = 7;
+    static constexpr int kLanes = 8;
+
+    const float* getRatios() const noexcept { return ratios; }
+
+private:
+    float detuneKnob = -1.0f;
+    float ratios[kSaws];
+    std::uint32_t phase[kLanes] {};
+    std::uint32_t increment[kLanes] {};
+    BiquadSection highPass;
+    float bandwidth = 1.0f;
+    AlignedBuffer<float> output { kMaxBlock };
+};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/AlignedBuffer.h"
+#include "engine/VexmoorLFO.h"
 #include "params/KWParam.h"
 
 #include <juce_core/juce_core.h>
@@ -55,6 +56,9 @@ public:
     bool modernLfoWaves = true;
     bool invertOsc = false;
     std::array<bool, 12> tagFlags {};
+    /** The free-running LFOs that voices share under the "Global" trigger; the
+        engine builds them with its DSP context. */
+    std::unique_ptr<VexmoorLFO> lfo1, lfo2;
 
 private:
     std::vector<std::unique_ptr<KWParam>> ownedParams;

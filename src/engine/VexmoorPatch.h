@@ -1,5 +1,6 @@
 #pragma once
 
+#include "arp/ArpPattern.h"
 #include "dsp/AlignedBuffer.h"
 #include "params/KWParam.h"
 
@@ -37,6 +38,11 @@ public:
     /** Both groups to their defaults; name "Init". */
     void initPatch();
 
+    /** The sound as a preset dict (see presets/PresetDictionary.h). */
+    std::unique_ptr<juce::XmlElement> buildPresetDictionary() const;
+    /** Sets the sound from a preset dict; the engine calls it under its state lock. */
+    void applyPresetDictionary (const juce::XmlElement* dict);
+
     std::array<std::atomic<float>, ParamIndex::kNumSlots> slotA {};
     std::array<std::atomic<float>, ParamIndex::kNumSlots> slotB {};
     std::array<std::atomic<int>, ParamIndex::kNumSlots> slotInt {};
@@ -55,6 +61,8 @@ public:
     bool modernLfoWaves = true;
     bool invertOsc = false;
     std::array<bool, 12> tagFlags {};
+    /** The arpeggiator's pattern; it travels with the sound. */
+    ArpPattern arpPattern;
 
 private:
     std::vector<std::unique_ptr<KWParam>> ownedParams;

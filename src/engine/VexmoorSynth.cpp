@@ -13,6 +13,11 @@ VexmoorSynth::VexmoorSynth()
 
 VexmoorSynth::~VexmoorSynth() = default;
 
+void VexmoorSynth::applyPreset (const juce::XmlElement* dictionary)
+{
+    patch.applyPresetDictionary (dictionary);
+}
+
 void VexmoorSynth::renderBlock (float* left, float* right, int count, juce::MidiBuffer& midi, int sampleRate)
 {
     midi.clear();

@@ -30,6 +30,8 @@ public:
     void renderBlock (float* left, float* right, int count, juce::MidiBuffer& midi, int sampleRate);
 
     VexmoorPatch& getPatch() noexcept { return patch; }
+    /** Message thread: the sound becomes the preset's dict. */
+    void applyPreset (const juce::XmlElement* dictionary);
     DSPContext& getContext() noexcept { return context; }
     /** Peak of the last sub-block times 0.7, for the level meter. */
     float getLevel() const noexcept { return level.load (std::memory_order_relaxed); }

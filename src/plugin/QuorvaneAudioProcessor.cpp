@@ -153,8 +153,8 @@ void QuorvaneAudioProcessor::loadPreset (KWPreset* preset)
         host->getEngine().applyPreset (preset->getDictionary());
 
     // A copy: a listener may remove itself when told.
-    const auto listeners = presetListeners;
-    for (auto* listener : listeners)
+    const auto toTell = presetListeners;
+    for (auto* listener : toTell)
         listener->presetLoaded (preset);
 }
 

@@ -125,6 +125,22 @@ bool isWholeAndPlausible (const juce::String& text)
     return depth == 0;
 }
 
+/** A value read from "<string></string>" has no text node; it gets an empty
+    one, so that saving it again writes it as this codec writes any string. */
+void giveEmptyValuesTheirText (juce::XmlElement& element)
+{
+    const auto& tag = element.getTagName();
+    if (element.getFirstChildElement() == nullptr
+        && (tag == "string" || tag == "key" || tag == "integer" || tag == "real"))
+    {
+        element.addTextElement ({});
+        return;
+    }
+    for (auto* child = element.getFirstChildElement(); child != nullptr; child = child->getNextElement())
+        if (! child->isTextElement())
+            giveEmptyValuesTheirText (*child);
+}
+
 juce::String fixEscapes (juce::String text)
 {
     // The XML writer also escapes two printable characters that need no escape
@@ -275,7 +291,10 @@ std::unique_ptr<juce::XmlElement> plistParseText (const juce::String& text)
     if (text.isEmpty() || ! isWholeAndPlausible (text))
         return nullptr;
     juce::XmlDocument document (text);
-    return document.getDocumentElement();
+    auto root = document.getDocumentElement();
+    if (root != nullptr)
+        giveEmptyValuesTheirText (*root);
+    return root;
 }
 
 juce::String plistFormatReal (float value)

@@ -2,6 +2,7 @@
 
 #include "params/ParameterTable.h"
 #include "params/PatchOperations.h"
+#include "presets/PresetDictionary.h"
 
 VexmoorPatch::VexmoorPatch()
 {
@@ -44,4 +45,14 @@ void VexmoorPatch::initPatch()
     name = "Init";
     invertOsc = false;
     modernLfoWaves = true;
+}
+
+std::unique_ptr<juce::XmlElement> VexmoorPatch::buildPresetDictionary() const
+{
+    return ::buildPresetDictionary (*this);
+}
+
+void VexmoorPatch::applyPresetDictionary (const juce::XmlElement* dict)
+{
+    ::applyPresetDictionary (*this, dict);
 }

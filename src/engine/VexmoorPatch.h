@@ -1,5 +1,6 @@
 #pragma once
 
+#include "arp/ArpPattern.h"
 #include "dsp/AlignedBuffer.h"
 #include "engine/VexmoorLFO.h"
 #include "params/KWParam.h"
@@ -38,6 +39,11 @@ public:
     /** Both groups to their defaults; name "Init". */
     void initPatch();
 
+    /** The sound as a preset dict (see presets/PresetDictionary.h). */
+    std::unique_ptr<juce::XmlElement> buildPresetDictionary() const;
+    /** Sets the sound from a preset dict; the engine calls it under its state lock. */
+    void applyPresetDictionary (const juce::XmlElement* dict);
+
     std::array<std::atomic<float>, ParamIndex::kNumSlots> slotA {};
     std::array<std::atomic<float>, ParamIndex::kNumSlots> slotB {};
     std::array<std::atomic<int>, ParamIndex::kNumSlots> slotInt {};
@@ -59,6 +65,8 @@ public:
     /** The free-running LFOs that voices share under the "Global" trigger; the
         engine builds them with its DSP context. */
     std::unique_ptr<VexmoorLFO> lfo1, lfo2;
+    /** The arpeggiator's pattern; it travels with the sound. */
+    ArpPattern arpPattern;
 
 private:
     std::vector<std::unique_ptr<KWParam>> ownedParams;

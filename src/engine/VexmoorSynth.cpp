@@ -236,6 +236,7 @@ void VexmoorSynth::renderBlock (float* left, float* right, int count, juce::Midi
 void VexmoorSynth::renderSubBlock (float* mix, int frames)
 {
     patch.refreshArrays();
+    arpRunner.enabled = patch.arrayInt[ParamIndex::playbackMode] == 2; // "ARP"
 
     {
         std::lock_guard<std::mutex> queue (queueLock);
@@ -257,7 +258,10 @@ void VexmoorSynth::renderSubBlock (float* mix, int frames)
     {
         std::lock_guard<std::mutex> state (stateLock);
 
+        arpRunner.context = &context;
+        arpRunner.pattern = &patch.arpPattern;
         chordStage();
+        arpRunner.process (dueEvents);
         for (auto* event : dueEvents)
             dispatch (*event);
         eventPool.releaseAll (dueEvents);
@@ -453,6 +457,26 @@ VexmoorPlayer* VexmoorSynth::takeVoice()
 }
 
 //==============================================================================
+void VexmoorSynth::applyPreset (const juce::XmlElement* dictionary)
+{
+    {
+        std::lock_guard<std::mutex> state (stateLock);
+        patch.applyPresetDictionary (dictionary);
+        if (patch.isChord)
+            captureChordLocked();
+        else
+            chordResetPending = true;
+        panicLocked();
+    }
+    postMorphWheel (patch.initialMod);
+}
+
+std::unique_ptr<juce::XmlElement> VexmoorSynth::buildPresetDictionary()
+{
+    std::lock_guard<std::mutex> state (stateLock);
+    return patch.buildPresetDictionary();
+}
+
 void VexmoorSynth::captureChord()
 {
     std::lock_guard<std::mutex> state (stateLock);
@@ -505,6 +529,7 @@ void VexmoorSynth::panicLocked()
         heldNotes.clear();
     }
     monoHeld.clear();
+    arpRunner.clearHeldNotes();
     effects.panic();
 }
 

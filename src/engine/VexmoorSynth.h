@@ -3,6 +3,7 @@
 #include "dsp/AlignedBuffer.h"
 #include "dsp/DSPContext.h"
 #include "dsp/NoiseGen.h"
+#include "arp/ArpRunner.h"
 #include "effects/MasterEffectChain.h"
 #include "engine/NoteEvent.h"
 #include "engine/PitchTable.h"
@@ -50,6 +51,15 @@ public:
     void postReleaseAll();
     /** Any thread: moves the morph wheel (0 plays group A, 1 group B). */
     void postMorphWheel (float value);
+
+    /** Message thread: makes the preset dictionary the sound (under the state
+        lock), re-captures or clears the chord, stops every voice and moves the
+        wheel to the preset's stored position. */
+    void applyPreset (const juce::XmlElement* dictionary);
+
+    /** Any thread: the current sound as a new preset dictionary, read under the
+        state lock so that a preset being applied meanwhile is seen whole. */
+    std::unique_ptr<juce::XmlElement> buildPresetDictionary();
 
     /** Message thread: the chord button. */
     void captureChord();
@@ -114,6 +124,7 @@ private:
 
     NoiseGen noiseGenerator;
     MasterEffectChain effects;
+    ArpRunner arpRunner { eventPool };
 
     bool chordResetPending = false;
     int lastNote = 0;

@@ -69,7 +69,8 @@ float KWParam::getValue() const
 
 void KWParam::setValue (float v)
 {
-    if (v < 0.0f)
+    // A host can automate anything into a float, NaN included.
+    if (! (v >= 0.0f))
         v = 0.0f;
     if (v > 1.0f)
         v = 1.0f;

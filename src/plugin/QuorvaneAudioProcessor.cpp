@@ -13,6 +13,11 @@ QuorvaneAudioProcessor::QuorvaneAudioProcessor()
     // Registered in index order, so a parameter's host index is its number.
     for (auto& param : host->getEngine().getPatch().releaseParameterOwnership())
         addParameter (param.release());
+
+    // Finds (and on first start seeds) the banks and plays the default sound.
+    bankManager = std::make_unique<KWBankManager> (this);
+    bankManager->selectDefaultBank();
+    addPresetListener (bankManager.get());
 }
 
 QuorvaneAudioProcessor::~QuorvaneAudioProcessor()
@@ -20,6 +25,7 @@ QuorvaneAudioProcessor::~QuorvaneAudioProcessor()
     host.reset();
     logMessage ("~QuorvaneAudioProcessor deleted ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^ ");
     presetListeners.clear();
+    bankManager.reset();
 }
 
 const juce::String QuorvaneAudioProcessor::getName() const { return "Quorvane"; }
@@ -120,24 +126,35 @@ void QuorvaneAudioProcessor::setCurrentProgram (int)
 const juce::String QuorvaneAudioProcessor::getProgramName (int) { return {}; }
 void QuorvaneAudioProcessor::changeProgramName (int, const juce::String&) {}
 
-void QuorvaneAudioProcessor::getStateInformation (juce::MemoryBlock&)
+void QuorvaneAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
     logMessage ("Quorvane::GET STATE INFORMATION");
+    if (bankManager != nullptr)
+        bankManager->getStateChunk (destData, createPresetDictionary());
 }
 
-void QuorvaneAudioProcessor::setStateInformation (const void*, int)
+void QuorvaneAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     logMessage ("Quorvane::SET STATE INFORMATION");
+    if (bankManager != nullptr)
+        bankManager->setStateChunk (data, sizeInBytes);
 }
 
 std::unique_ptr<juce::XmlElement> QuorvaneAudioProcessor::createPresetDictionary()
 {
-    return nullptr;
+    if (host == nullptr)
+        return nullptr;
+    return host->getEngine().buildPresetDictionary();
 }
 
 void QuorvaneAudioProcessor::loadPreset (KWPreset* preset)
 {
-    for (auto* listener : presetListeners)
+    if (host != nullptr && preset != nullptr)
+        host->getEngine().applyPreset (preset->getDictionary());
+
+    // A copy: a listener may remove itself when told.
+    const auto toTell = presetListeners;
+    for (auto* listener : toTell)
         listener->presetLoaded (preset);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SynthHost.h"
+#include "presets/KWBankManager.h"
 #include "presets/KWPresetClient.h"
 #include "presets/PresetListener.h"
 
@@ -61,6 +62,8 @@ public:
     void removePresetListener (PresetListener* listener) override;
 
     SynthHost& getSynthHost() noexcept { return *host; }
+    /** Banks, presets, the arp library and the host state. */
+    KWBankManager& getBankManager() noexcept { return *bankManager; }
     /** Output level for the meter, 0..1, updated after every rendered block. */
     float getLevel() const noexcept { return level.load (std::memory_order_relaxed); }
 
@@ -69,6 +72,7 @@ private:
 
     std::unique_ptr<SynthHost> host;
     std::atomic<float> level { 0.0f };
+    std::unique_ptr<KWBankManager> bankManager;
     std::vector<PresetListener*> presetListeners;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuorvaneAudioProcessor)

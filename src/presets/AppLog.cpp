@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 
 namespace
 {
@@ -26,7 +25,9 @@ void logMessage (const char* format, ...)
     char buffer[kMaxMessageBytes];
     va_list args;
     va_start (args, format);
-    std::vsnprintf (buffer, sizeof (buffer), format, args);
+    // A longer message is cut to the buffer less its terminating zero (19999 bytes).
+    if (std::vsnprintf (buffer, sizeof (buffer), format, args) < 0)
+        buffer[0] = 0;
     va_end (args);
     getLogger().logMessage (juce::String::fromUTF8 (buffer));
 }

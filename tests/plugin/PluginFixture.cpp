@@ -40,9 +40,9 @@ void PluginFixture::TearDown()
     plugin.reset();
 }
 
-juce::AudioProcessorParameter* PluginFixture::param (int index)
+juce::AudioProcessorParameter* PluginFixture::param (juce::AudioPluginInstance& instance, int index)
 {
-    return PluginLoader::parameterByNumber (*plugin, format(), index);
+    return PluginLoader::parameterByNumber (instance, format(), index);
 }
 
 juce::String PluginFixture::textAt (int index, float value)

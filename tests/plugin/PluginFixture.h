@@ -16,7 +16,9 @@ protected:
     /** Loads another instance of the same binary. */
     std::unique_ptr<juce::AudioPluginInstance> loadInstance (double sampleRate = 44100.0, int blockSize = 512);
     /** The host's view of parameter number index. */
-    juce::AudioProcessorParameter* param (int index);
+    juce::AudioProcessorParameter* param (int index) { return param (*plugin, index); }
+    /** The host's view of parameter number index of another instance of this format. */
+    juce::AudioProcessorParameter* param (juce::AudioPluginInstance& instance, int index);
     /** The display text a host of this format can show for a value. */
     juce::String textAt (int index, float value);
     /** Renders blocks of the given size, checking that every sample is finite. */

@@ -68,3 +68,10 @@ float Vst2Effect::getParameter (int index) const
     auto* e = asEffect (effect);
     return e->getParameter (e, index);
 }
+
+juce::MemoryBlock Vst2Effect::chunk() const
+{
+    void* data = nullptr;
+    const auto size = dispatch (Vst2::effGetChunk, 0, 0, &data);
+    return data != nullptr && size > 0 ? juce::MemoryBlock (data, (size_t) size) : juce::MemoryBlock();
+}

@@ -26,6 +26,8 @@ public:
     juce::String parameterText (int index) const;
     void setParameter (int index, float value) const;
     float getParameter (int index) const;
+    /** The plug-in's own state chunk, as the VST2 chunk call hands it out. */
+    juce::MemoryBlock chunk() const;
 
     static constexpr int kFlagHasEditor = 1 << 0;
     static constexpr int kFlagCanReplacing = 1 << 4;

@@ -22,7 +22,8 @@ void removeAll (std::vector<int>& list, int value)
 }
 } // namespace
 
-VexmoorSynth::VexmoorSynth() : noiseGenerator (context), effects (context)
+VexmoorSynth::VexmoorSynth()
+    : midiMapper (KWMidiMapper::getInstance()), noiseGenerator (context), effects (context)
 {
     for (auto* list : { &activeVoices, &voicePool })
         list->reserve (kListCapacity);
@@ -145,9 +146,28 @@ void VexmoorSynth::handleMidi (juce::MidiBuffer& midi)
                 else
                     hold.store (true, std::memory_order_relaxed);
             }
+            else
+                handleMappedController (controller, value);
         }
     }
     midi.clear();
+}
+
+void VexmoorSynth::handleMappedController (int controller, int value)
+{
+    if (midiMapper.learn (controller))
+        return;
+    const int index = midiMapper.parameterFor (controller);
+    if (index < 0)
+        return;
+    // Group A only, and the host is not told: a controller plays the sound,
+    // it does not edit it.
+    auto& param = patch.param (index);
+    const int steps = param.getNumSteps();
+    if (steps > 0)
+        param.setFromInt ((int) (steps * value / 128));
+    else
+        param.setValue ((float) value / 128.0f);
 }
 
 //==============================================================================

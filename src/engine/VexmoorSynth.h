@@ -8,6 +8,7 @@
 #include "engine/NoteEvent.h"
 #include "engine/PitchTable.h"
 #include "engine/VexmoorPatch.h"
+#include "midi/KWMidiMapper.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -92,6 +93,7 @@ public:
 
 private:
     void handleMidi (juce::MidiBuffer& midi);
+    void handleMappedController (int controller, int value);
     void renderSubBlock (float* mix, int frames);
     void chordStage();
     void dispatch (const NoteEvent& event);
@@ -106,6 +108,7 @@ private:
     int glideSamples (float seconds) const noexcept;
 
     juce::AudioPlayHead* playHead = nullptr;
+    KWMidiMapper& midiMapper;
     DSPContext context;
     VexmoorPatch patch;
     PitchTable pitchTable;

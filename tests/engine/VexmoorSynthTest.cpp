@@ -304,3 +304,15 @@ TEST_F (VexmoorSynthTest, BusyPlayingAllocatesNothingOnTheAudioThread)
     EXPECT_EQ (allocations, 0);
     EXPECT_LE (engine.getVoiceCount(), 32);
 }
+
+TEST_F (VexmoorSynthTest, ASlidingNoteGlidesTheSoundingVoiceEvenInPoly)
+{
+    useSine();
+    param (glideSpeed).setFromEngine (0.25f);
+    noteOn (60);
+    render (4096);
+    engine.postEvent (NoteEvent::noteOn, 52, 1.0f, 0, true); // as the arpeggiator's gliding steps send it
+    const auto out = render (2 * kRate - 2 * kRate % 32);
+    EXPECT_EQ (engine.getActiveVoices().size(), 1u);
+    EXPECT_NEAR (frequency (out, kRate + 4096, 2 * kRate - 4096, kRate), midiHz (52), 0.5);
+}

@@ -37,7 +37,8 @@ inline juce::File folders()
 {
     static const juce::File root = [] {
         auto r = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                     .getChildFile ("quorvane-fuzz-" + juce::String (juce::Time::currentTimeMillis()));
+                     .getChildFile ("quorvane-fuzz-" + juce::String (juce::Time::currentTimeMillis()) + "-"
+                                    + juce::String (juce::Random::getSystemRandom().nextInt()));
         r.getChildFile ("home").createDirectory();
         r.getChildFile ("common").createDirectory();
         setVendorFoldersForTesting (r.getChildFile ("home"), r.getChildFile ("common"));

@@ -10,7 +10,8 @@
 int main (int argc, char** argv)
 {
     const auto home = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getChildFile ("quorvane-test-home-" + juce::String (juce::Time::currentTimeMillis()));
+                          .getChildFile ("quorvane-test-home-" + juce::String (juce::Time::currentTimeMillis()) + "-"
+                                         + juce::String (juce::Random::getSystemRandom().nextInt()));
     home.createDirectory();
     setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
 

@@ -9,36 +9,12 @@
 #include <cstdlib>
 #include <random>
 
-namespace
-{
-/** The tests run with a private home folder, so the log and any folder the
-    code finds on its own stay out of the user's. */
-class PrivateHome : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        home = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                   .getChildFile ("quorvane-presets-home-" + juce::String (juce::Time::currentTimeMillis()));
-        home.createDirectory();
-        setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-        unsetenv ("XDG_CONFIG_HOME");
-    }
-    void TearDown() override { home.deleteRecursively(); }
-
-private:
-    juce::File home;
-};
-
-[[maybe_unused]] auto* const privateHome = ::testing::AddGlobalTestEnvironment (new PrivateHome);
-} // namespace
-
 ScopedTestFolders::ScopedTestFolders()
 {
     static int counter = 0;
     root = juce::File::getSpecialLocation (juce::File::tempDirectory)
                .getChildFile ("quorvane-folders-" + juce::String (juce::Time::currentTimeMillis()) + "-"
-                              + juce::String (++counter));
+                              + juce::String (juce::Random::getSystemRandom().nextInt()) + "-" + juce::String (++counter));
     perUser = root.getChildFile ("home/.Kestrelway");
     common = root.getChildFile ("var/.Kestrelway");
     perUser.createDirectory();

@@ -1,6 +1,5 @@
 #include "PluginLoader.h"
 
-#include <regex>
 
 PluginLoader::PluginLoader() = default;
 PluginLoader::~PluginLoader() = default;
@@ -49,11 +48,17 @@ juce::AudioPluginFormat& PluginLoader::formatFor (Format format)
 
 juce::String PluginLoader::lv2PluginUri (const juce::File& bundle)
 {
-    const std::string manifest = bundle.getChildFile ("manifest.ttl").loadFileAsString().toStdString();
-    static const std::regex pluginSubject (R"(<([^>]+)>\s*a\s+lv2:Plugin)");
-    std::smatch match;
-    if (std::regex_search (manifest, match, pluginSubject))
-        return juce::String (match[1].str());
+    // The manifest names each plug-in as "<uri>" followed by "a lv2:Plugin".
+    const auto manifest = bundle.getChildFile ("manifest.ttl").loadFileAsString();
+    for (int end = manifest.indexOf ("lv2:Plugin"); end >= 0; end = manifest.indexOf (end + 1, "lv2:Plugin"))
+    {
+        const auto before = manifest.substring (0, end).trimEnd();
+        if (! before.endsWith (" a") && ! before.endsWith ("\ta") && ! before.endsWith ("\na"))
+            continue;
+        const auto subject = before.dropLastCharacters (1).trimEnd();
+        if (subject.endsWithChar ('>'))
+            return subject.fromLastOccurrenceOf ("<", false, false).dropLastCharacters (1);
+    }
     return {};
 }
 

@@ -65,7 +65,7 @@ void VexmoorADSR::setAttack (float a) noexcept
     {
         attackSamples = (int) (sampleRate * a);
         // Rounded to float: the step through the curve per sample.
-        attackStep = attackSamples > 0 ? (float) (1.0 / attackSamples * 44099.0) : 0.0f;
+        attackStep = attackSamples > 0 ? (float) (1.0 / attackSamples * (double) kAttackSpan) : 0.0f;
     }
     applyStartState();
 }

@@ -45,8 +45,10 @@ function(quorvane_add_juce_library name)
         target_link_libraries(${name} PRIVATE quorvane_sanitizers)
     endif()
     if(ARG_HOSTING)
+        # Hosts run their message loop while they wait for plug-in calls made
+        # from other threads.
         target_compile_definitions(${name} PUBLIC
-            JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1)
+            JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1 JUCE_MODAL_LOOPS_PERMITTED=1)
         # The host side of JUCE's VST2 code needs the speaker arrangement with
         # a fixed room for eight speakers.
         target_include_directories(${name} PUBLIC "${QUORVANE_VST2_HOST_SHIM}")

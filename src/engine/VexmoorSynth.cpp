@@ -278,6 +278,12 @@ void VexmoorSynth::renderSubBlock (float* mix, int frames)
     {
         std::lock_guard<std::mutex> state (stateLock);
 
+        // The morph position follows its target with a one-pole step per
+        // sub-block. The blend comes before the notes start, so that a voice
+        // starting now takes the values of now (its envelopes, its LFO set-up).
+        morphSmoothed = (float) (0.3 * morphTarget.load (std::memory_order_relaxed) + 0.7 * morphSmoothed);
+        patch.blendMorph (morphSmoothed);
+
         arpRunner.context = &context;
         arpRunner.pattern = &patch.arpPattern;
         chordStage();
@@ -287,10 +293,6 @@ void VexmoorSynth::renderSubBlock (float* mix, int frames)
         eventPool.releaseAll (dueEvents);
 
         limitVoices();
-
-        // The morph position follows its target with a one-pole step per sub-block.
-        morphSmoothed = (float) (0.3 * morphTarget.load (std::memory_order_relaxed) + 0.7 * morphSmoothed);
-        patch.blendMorph (morphSmoothed);
 
         noiseGenerator.setColor (patch.arrayMorphed[ParamIndex::noiseColor]);
         const float* noise = noiseGenerator.render (frames);
@@ -479,6 +481,7 @@ VexmoorPlayer* VexmoorSynth::takeVoice()
 //==============================================================================
 void VexmoorSynth::applyPreset (const juce::XmlElement* dictionary)
 {
+    std::lock_guard<std::mutex> edit (presetLock);
     {
         std::lock_guard<std::mutex> state (stateLock);
         patch.applyPresetDictionary (dictionary);
@@ -493,12 +496,13 @@ void VexmoorSynth::applyPreset (const juce::XmlElement* dictionary)
 
 std::unique_ptr<juce::XmlElement> VexmoorSynth::buildPresetDictionary()
 {
-    std::lock_guard<std::mutex> state (stateLock);
+    std::lock_guard<std::mutex> edit (presetLock);
     return patch.buildPresetDictionary();
 }
 
 void VexmoorSynth::captureChord()
 {
+    std::lock_guard<std::mutex> edit (presetLock);
     std::lock_guard<std::mutex> state (stateLock);
     captureChordLocked();
 }
@@ -527,6 +531,7 @@ void VexmoorSynth::captureChordLocked()
 
 void VexmoorSynth::chordOff()
 {
+    std::lock_guard<std::mutex> edit (presetLock);
     std::lock_guard<std::mutex> state (stateLock);
     patch.isChord = false;
     chordResetPending = true;
@@ -559,14 +564,17 @@ void VexmoorSynth::utility (int operation)
     switch (operation)
     {
         case 0:
-            patch.initPatch();
+        {
+            std::lock_guard<std::mutex> edit (presetLock);
             {
                 std::lock_guard<std::mutex> state (stateLock);
+                patch.initPatch();
                 patch.isChord = false;
                 chordResetPending = true;
             }
             postMorphWheel (0.0f);
             break;
+        }
         case 1: PatchOperations::copyMorphAToB (params); break;
         case 2: PatchOperations::swapMorphGroups (params); break;
         case 3: PatchOperations::swapFilters (params); break;

@@ -27,7 +27,10 @@ class VexmoorPlayer;
     wheel and release events, switches chord mode and hold, runs the utility
     operations and applies presets. stateLock guards the voices, effects and the
     patch's non-parameter fields during a sub-block; queueLock guards the event
-    queue and the held keys; when both are needed, stateLock is taken first. */
+    queue and the held keys. presetLock keeps the message-side writers of the
+    patch's preset fields (presets, chord, Init) apart from a host thread saving
+    the sound, without making the audio thread wait for a save. Locks are taken
+    in the order presetLock, stateLock, queueLock. */
 class VexmoorSynth
 {
 public:
@@ -114,6 +117,7 @@ private:
     PitchTable pitchTable;
     NoteEventPool eventPool { 4096 };
 
+    std::mutex presetLock; // message-side edits of the patch's preset fields, and their readers
     std::mutex stateLock;
     std::mutex queueLock;
 

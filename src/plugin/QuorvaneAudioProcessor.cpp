@@ -42,6 +42,23 @@ bool QuorvaneAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts)
 
 void QuorvaneAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
+    bypassed = false;
+    render (buffer, midi);
+}
+
+void QuorvaneAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    if (! bypassed)
+    {
+        bypassed = true;
+        host->getEngine().postReleaseAll();
+    }
+    midi.clear();
+    render (buffer, midi);
+}
+
+void QuorvaneAudioProcessor::render (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
     juce::ScopedNoDenormals noDenormals;
 
     const int numSamples = buffer.getNumSamples();

@@ -26,6 +26,10 @@ public:
     void releaseResources() override;
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
     using juce::AudioProcessor::processBlock;
+    /** While the host bypasses it, the instrument takes no new notes and lets
+        the sounding ones end with their release rather than cutting them off. */
+    void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlockBypassed;
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
 
     const juce::String getInputChannelName (int channelIndex) const override;
@@ -69,9 +73,11 @@ public:
 
 private:
     KWParam* managedParam (int index) const;
+    void render (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi);
 
     std::unique_ptr<SynthHost> host;
     std::atomic<float> level { 0.0f };
+    bool bypassed = false;
     std::unique_ptr<KWBankManager> bankManager;
     std::vector<PresetListener*> presetListeners;
 

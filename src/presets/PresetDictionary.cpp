@@ -363,8 +363,10 @@ std::unique_ptr<juce::XmlElement> buildPresetDictionary (const VexmoorPatch& pat
     plistAddReal ("multiDetune", x, a (multiDetune));
     plistAddReal ("multiMix", x, a (multiMix));
     plistAddInteger ("filterEnvType", i (fltEnvSlope), x);
-    plistAddReal ("fltTrackingAmount", x, a (flt1Track));
-    plistAddReal ("fltTrackingAmount2", x, a (flt2Track));
+    // The tracking switches as they play (On only at the top of their range), so
+    // that the reader's "above a half" gives them back unchanged.
+    plistAddReal ("fltTrackingAmount", x, i (flt1Track) != 0 ? 1.0f : 0.0f);
+    plistAddReal ("fltTrackingAmount2", x, i (flt2Track) != 0 ? 1.0f : 0.0f);
     plistAddReal ("initialMod", x, patch.initialMod.load());
     plistAddBool ("morphFx", x, i (fxMorph) != 0);
     plistAddInteger ("osc1Type", i (osc1Type), x);

@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "RealtimeMonitor.h"
 
 #include "dsp/ADSREnvelope.h"
 #include "dsp/DSPContext.h"
@@ -14,7 +14,7 @@
 
 TEST (DspModules, RenderWithoutAllocating)
 {
-    if (! AllocationCounter::isAvailable())
+    if (! RealtimeMonitor::isAvailable())
         GTEST_SKIP() << "allocation counting is not available in this build";
 
     DSPContext context;
@@ -26,7 +26,7 @@ TEST (DspModules, RenderWithoutAllocating)
     ADSREnvelope expo (context);
     std::vector<float> freq (512, 0.01f), cutoff (512, 0.5f), buffer (512);
 
-    AllocationCounter::start();
+    RealtimeMonitor::start();
     for (int mode = 0; mode < 4; ++mode)
     {
         osc.setMulti (mode % 2 == 0);
@@ -49,5 +49,5 @@ TEST (DspModules, RenderWithoutAllocating)
     lin.process (512);
     expo.setParams (0.1f, 0.1f, 0.5f, 0.1f);
     expo.process (512);
-    EXPECT_EQ (AllocationCounter::stop(), 0);
+    EXPECT_EQ (RealtimeMonitor::stop().allocations, 0);
 }

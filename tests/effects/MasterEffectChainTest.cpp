@@ -1,6 +1,6 @@
 #include "ChainTestSupport.h"
 
-#include "AllocationCounter.h"
+#include "RealtimeMonitor.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +195,7 @@ TEST (MasterEffectChain, ReverbSwitchedOffKeepsItsTail)
 
 TEST (MasterEffectChain, ProcessingNeverAllocates)
 {
-    if (! AllocationCounter::isAvailable())
+    if (! RealtimeMonitor::isAvailable())
         GTEST_SKIP() << "allocation counting is not available in this build";
     ChainRig rig;
     rig.values.set (fxSplit, 0.3f);
@@ -206,10 +206,10 @@ TEST (MasterEffectChain, ProcessingNeverAllocates)
     for (int type = 0; type <= 4; ++type)
     {
         rig.values.choose (fxType, type);
-        AllocationCounter::start();
+        RealtimeMonitor::start();
         for (int block = 0; block < 20; ++block)
             rig.chain.process (signal.data(), 512, rig.values.A.data(), rig.values.B.data(), rig.values.M.data(), rig.values.I.data());
         rig.chain.panic();
-        EXPECT_EQ (AllocationCounter::stop(), 0) << "type " << type;
+        EXPECT_EQ (RealtimeMonitor::stop().allocations, 0) << "type " << type;
     }
 }

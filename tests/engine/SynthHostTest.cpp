@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "RealtimeMonitor.h"
 #include "engine/SynthHost.h"
 
 #include <gtest/gtest.h>
@@ -93,12 +93,12 @@ TEST_F (HostFixture, MeterFallsBackToZeroInSilence)
 
 TEST_F (HostFixture, RenderingAllocatesNothingAfterTheFirstBlock)
 {
-    if (! AllocationCounter::isAvailable())
+    if (! RealtimeMonitor::isAvailable())
         GTEST_SKIP() << "sanitizer build";
     render (512);
-    AllocationCounter::start();
+    RealtimeMonitor::start();
     for (int count : { 1, 16, 100, 512, 4096, 10000, 333, 8193 })
         for (int i = 0; i < 20; ++i)
             render (count);
-    EXPECT_EQ (AllocationCounter::stop(), 0);
+    EXPECT_EQ (RealtimeMonitor::stop().allocations, 0);
 }

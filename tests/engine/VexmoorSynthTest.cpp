@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "RealtimeMonitor.h"
 #include "EngineFixture.h"
 #include "SignalAnalysis.h"
 #include "engine/VexmoorPlayer.h"
@@ -264,7 +264,7 @@ TEST_F (VexmoorSynthTest, PanicSilencesAtOnce)
 
 TEST_F (VexmoorSynthTest, BusyPlayingAllocatesNothingOnTheAudioThread)
 {
-    if (! AllocationCounter::isAvailable())
+    if (! RealtimeMonitor::isAvailable())
         GTEST_SKIP() << "sanitizer build";
     using namespace ParamIndex;
     param (ampRelease).setValue (0.8f); // long releases keep many voices alive
@@ -279,7 +279,7 @@ TEST_F (VexmoorSynthTest, BusyPlayingAllocatesNothingOnTheAudioThread)
     midi.ensureSize (65536);
     std::vector<float> left (512), right (512);
 
-    AllocationCounter::start();
+    RealtimeMonitor::start();
     int step = 0;
     for (int block = 0; block < 10 * kRate / 512; ++block)
     {
@@ -300,7 +300,7 @@ TEST_F (VexmoorSynthTest, BusyPlayingAllocatesNothingOnTheAudioThread)
         ++step;
         engine.renderBlock (left.data(), right.data(), 512, midi, kRate);
     }
-    const long allocations = AllocationCounter::stop();
+    const long allocations = RealtimeMonitor::stop().allocations;
     EXPECT_EQ (allocations, 0);
     EXPECT_LE (engine.getVoiceCount(), 32);
 }

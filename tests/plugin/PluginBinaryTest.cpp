@@ -1,6 +1,6 @@
 // What a host sees of the built plug-in, in each of its formats.
 
-#include "AllocationCounter.h"
+#include "RealtimeMonitor.h"
 #include "PluginFixture.h"
 #include "Vst2Effect.h"
 
@@ -200,17 +200,17 @@ TEST_P (PluginBinaryTest, FractionalSampleRateIsServed)
 
 TEST_P (PluginBinaryTest, ProcessingAllocatesNothingAfterTheFirstBlock)
 {
-    if (! AllocationCounter::isAvailable())
+    if (! RealtimeMonitor::isAvailable())
         GTEST_SKIP() << "sanitizer build";
     plugin->prepareToPlay (44100.0, 512);
     juce::AudioBuffer<float> buffer (2, 512);
     juce::MidiBuffer midi;
     plugin->processBlock (buffer, midi);
 
-    AllocationCounter::start();
+    RealtimeMonitor::start();
     for (int i = 0; i < 200; ++i)
         plugin->processBlock (buffer, midi);
-    EXPECT_EQ (AllocationCounter::stop(), 0);
+    EXPECT_EQ (RealtimeMonitor::stop().allocations, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P (Formats, PluginBinaryTest, ::testing::Values (Format::vst2, Format::vst3, Format::lv2),

@@ -54,7 +54,36 @@ juce::String PluginFixture::textAt (int index, float value)
         effect.setParameter (index, value);
         return effect.parameterText (index);
     }
+    if (format() == PluginLoader::Format::lv2)
+        if (auto label = lv2ScalePointLabel (index, value); label.isNotEmpty())
+            return label;
     return param (index)->getText (value, 1024);
+}
+
+juce::String PluginFixture::lv2ScalePointLabel (int index, float value) const
+{
+    // LV2 has no call for a plug-in's text; choices reach hosts as scale points.
+    const auto turtle = binaryFor (format()).getChildFile ("dsp.ttl").loadFileAsString();
+    const auto start = turtle.indexOf ("plug:param" + juce::String (index).paddedLeft ('0', 2) + "\n");
+    if (start < 0)
+        return {};
+    const auto block = turtle.substring (start, turtle.indexOf (start, " .\n"));
+    juce::String best;
+    float bestDistance = 2.0f;
+    for (int at = block.indexOf ("rdfs:label \""); at >= 0; at = block.indexOf (at + 1, "rdfs:label \""))
+    {
+        const auto rest = block.substring (at + 12);
+        const auto label = rest.upToFirstOccurrenceOf ("\"", false, false);
+        if (! rest.contains ("rdf:value"))
+            continue;
+        const float point = rest.fromFirstOccurrenceOf ("rdf:value ", false, false).getFloatValue();
+        if (std::abs (point - value) < bestDistance && at != block.indexOf ("rdfs:label \""))
+        {
+            bestDistance = std::abs (point - value);
+            best = label;
+        }
+    }
+    return best;
 }
 
 void PluginFixture::renderBlocks (juce::AudioPluginInstance& instance, int blockSize, int count)

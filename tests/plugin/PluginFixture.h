@@ -19,6 +19,8 @@ protected:
     juce::AudioProcessorParameter* param (int index) { return param (*plugin, index); }
     /** The host's view of parameter number index of another instance of this format. */
     juce::AudioProcessorParameter* param (juce::AudioPluginInstance& instance, int index);
+    /** The label of the scale point nearest value in the LV2 bundle, or empty. */
+    juce::String lv2ScalePointLabel (int index, float value) const;
     /** The display text a host of this format can show for a value. */
     juce::String textAt (int index, float value);
     /** Renders blocks of the given size, checking that every sample is finite. */

@@ -1,13 +1,21 @@
 #pragma once
 
-/** Counts heap allocations made by the calling thread between start() and
-    stop(), by interposing malloc and its relatives for the whole test process
-    (plug-ins loaded into it included). Not available in sanitizer builds, which
-    bring their own allocator. */
-namespace AllocationCounter
+/** Watches what the calling thread does between start() and stop(): heap
+    allocations, files opened and waits for a mutex held by another thread.
+    It interposes malloc, open, fopen and pthread_mutex_lock for the whole test
+    process (plug-ins loaded into it included). Not available in sanitizer
+    builds, which bring their own allocator and interceptors. */
+namespace RealtimeMonitor
 {
+struct Counts
+{
+    long allocations = 0;
+    long fileOpens = 0;
+    long lockWaits = 0;
+};
+
 bool isAvailable();
 void start();
-/** Allocations since start() on this thread. */
-long stop();
-} // namespace AllocationCounter
+/** What happened on this thread since start(). */
+Counts stop();
+} // namespace RealtimeMonitor

@@ -147,7 +147,9 @@ def read_score(path):
         lines = f.readlines()
     for number, raw in enumerate(lines, 1):
         where = f"{path}:{number}"
-        line = raw.split("#", 1)[0].strip()
+        # A comment starts with "#" at the start of a line or after a blank
+        # (a "#" right after a note name is a sharp).
+        line = re.sub(r"(^|\s)#.*$", "", raw).strip()
         if not line:
             continue
         bar_ticks = TICKS * 4 * meter[0] // meter[1]

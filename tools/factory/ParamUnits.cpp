@@ -40,7 +40,8 @@ constexpr double kCentsStep = 0.05945651;
 
 juce::String trimmedNumber (double x, int decimals)
 {
-    auto text = juce::String (x, decimals);
+    // juce::String (x, 0) would print every significant digit.
+    auto text = decimals > 0 ? juce::String (x, decimals) : juce::String (juce::roundToInt (x));
     if (text.containsChar ('.'))
         text = text.trimCharactersAtEnd ("0").trimCharactersAtEnd (".");
     return text == "-0" ? juce::String ("0") : text;

@@ -3,6 +3,11 @@
 #include <chrono>
 #include <cmath>
 
+namespace
+{
+constexpr double kPreRollSeconds = 0.05;
+}
+
 OfflineRenderer::OfflineRenderer (juce::AudioPluginInstance& instance, double sampleRate, int blockSize)
     : plugin (instance), rate (sampleRate), block (blockSize)
 {
@@ -32,6 +37,20 @@ OfflineRenderer::Result OfflineRenderer::render (const MidiSong& song, double ta
     juce::int64 position = 0, silentRun = 0;
     if (timeBlocks)
         result.blockMicros.reserve ((size_t) (maxSamples / block + 1));
+
+    // A host runs a plug-in for a while before playback starts. Without that,
+    // notes in the very first blocks after a sound was loaded would still
+    // start with the envelopes of the sound before it.
+    playHead.playing = false;
+    playHead.bpm = song.segmentAt (0.0).bpm;
+    playHead.ppqPosition = 0.0;
+    playHead.samplePosition = 0;
+    for (int b = 0; b < (int) std::ceil (kPreRollSeconds * rate / block); ++b)
+    {
+        buffer.clear();
+        midi.clear();
+        plugin.processBlock (buffer, midi);
+    }
 
     while (position < maxSamples && (position < songSamples || silentRun < silenceToStop))
     {

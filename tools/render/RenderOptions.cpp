@@ -5,7 +5,9 @@ const char* RenderOptions::usage()
     return "usage: quorvane-render --midi FILE.mid --out FILE.wav [options]\n"
            "  --format vst2|vst3|lv2   which installed Quorvane binary to use (default vst3)\n"
            "  --plugin PATH            any other plug-in binary or bundle (of --format)\n"
-           "  --preset \"BANK/PRESET\"   a sound from the installed banks\n"
+           "  --preset \"BANK/PRESET\"   a sound from the installed banks (or from --banks)\n"
+           "  --banks FOLDER           read --preset from the bank files in this folder, for example\n"
+           "                           a build tree's compiled factory banks (build/release/factory/Banks)\n"
            "  --state FILE             a saved host state chunk\n"
            "  --param INDEX=VALUE      set a parameter (0..1); repeat as needed\n"
            "  --float                  write 32-bit float samples (default 24-bit)\n"
@@ -65,6 +67,8 @@ bool RenderOptions::parse (const juce::StringArray& args, juce::String& error)
             plugin = cwd.getChildFile (value());
         else if (option == "--preset")
             preset = value();
+        else if (option == "--banks")
+            banks = cwd.getChildFile (value());
         else if (option == "--state")
             state = cwd.getChildFile (value());
         else if (option == "--param")
@@ -97,6 +101,8 @@ bool RenderOptions::parse (const juce::StringArray& args, juce::String& error)
         error = "--midi and --out are required";
     if (error.isEmpty() && preset.isNotEmpty() && ! preset.contains ("/"))
         error = "--preset needs \"BANK/PRESET\"";
+    if (error.isEmpty() && banks != juce::File() && ! banks.isDirectory())
+        error = "--banks needs a folder of bank files: " + banks.getFullPathName();
     if (plugin == juce::File())
         plugin = installedPlugin (format);
     return error.isEmpty();

@@ -13,6 +13,7 @@ struct RenderOptions
     PluginLoader::Format format = PluginLoader::Format::vst3;
     juce::File plugin;         // empty: the installed Quorvane of that format
     juce::String preset;       // "BANK/PRESET"
+    juce::File banks;          // where --preset looks; empty: the installed banks
     juce::File state;          // a host state chunk
     std::vector<std::pair<int, float>> params;
     juce::File midi;

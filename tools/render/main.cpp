@@ -1,5 +1,6 @@
 // quorvane-render: renders a MIDI file through a plug-in binary into a WAV file.
 
+#include "HostState.h"
 #include "MidiSong.h"
 #include "OfflineRenderer.h"
 #include "PluginLoader.h"
@@ -35,10 +36,14 @@ bool applySound (juce::AudioPluginInstance& plugin, const RenderOptions& options
     }
     if (options.preset.isNotEmpty())
     {
-        const auto chunk = PresetFinder (PresetFinder::installedBanksFolder()).stateFor (options.preset, error);
+        const auto folder = options.banks != juce::File() ? options.banks : PresetFinder::installedBanksFolder();
+        const auto chunk = PresetFinder (folder).stateFor (options.preset, error);
         if (chunk.isEmpty())
             return false;
-        plugin.setStateInformation (chunk.getData(), (int) chunk.getSize());
+        const auto state = HostState::wrap (options.format, chunk, error);
+        if (state.isEmpty())
+            return false;
+        plugin.setStateInformation (state.getData(), (int) state.getSize());
     }
     for (const auto& [index, value] : options.params)
     {

@@ -60,17 +60,22 @@ struct Options
     juce::StringArray only;
     bool peers = true;
     juce::File wavFolder;
+    juce::File quorvaneLv2 { QUORVANE_LV2_BINARY };
+    juce::File quorvaneVst3 { QUORVANE_VST3_BINARY };
     juce::File synthv1 { "/usr/lib/lv2/synthv1.lv2" };
     juce::File zyn { "/usr/lib/lv2/ZynAddSubFX.lv2" };
 };
 
 const char* kUsage = "usage: peer_bench [--seconds S] [--repeat N] [--only TEXT]... [--no-peers] [--wav FOLDER]\n"
+                     "                  [--quorvane-lv2 BUNDLE] [--quorvane-vst3 BUNDLE]\n"
                      "                  [--synthv1 BUNDLE] [--zynaddsubfx BUNDLE]\n"
                      "  --seconds S      length of each workload (default 60)\n"
                      "  --repeat N       render each case N times and keep the fastest (default 1)\n"
                      "  --only TEXT      only the cases whose \"workload synth format sound\" contains TEXT\n"
                      "  --no-peers       Quorvane only\n"
-                     "  --wav FOLDER     write every rendering there as a 32-bit float WAV file\n";
+                     "  --wav FOLDER     write every rendering there as a 32-bit float WAV file\n"
+                     "  --quorvane-lv2, --quorvane-vst3 BUNDLE\n"
+                     "                   another Quorvane build instead of this tree's (to compare two builds)\n";
 
 bool parse (int argc, char** argv, Options& o)
 {
@@ -88,6 +93,10 @@ bool parse (int argc, char** argv, Options& o)
             o.peers = false;
         else if (arg == "--wav" && hasValue)
             o.wavFolder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[++i]);
+        else if (arg == "--quorvane-lv2" && hasValue)
+            o.quorvaneLv2 = juce::File::getCurrentWorkingDirectory().getChildFile (argv[++i]);
+        else if (arg == "--quorvane-vst3" && hasValue)
+            o.quorvaneVst3 = juce::File::getCurrentWorkingDirectory().getChildFile (argv[++i]);
         else if (arg == "--synthv1" && hasValue)
             o.synthv1 = juce::File::getCurrentWorkingDirectory().getChildFile (argv[++i]);
         else if (arg == "--zynaddsubfx" && hasValue)
@@ -237,8 +246,8 @@ int run (const Options& options)
 {
     std::vector<PeerSubject> subjects;
     for (const auto& [format, binary] :
-         { std::pair { PluginLoader::Format::lv2, juce::File (QUORVANE_LV2_BINARY) },
-           std::pair { PluginLoader::Format::vst3, juce::File (QUORVANE_VST3_BINARY) } })
+         { std::pair { PluginLoader::Format::lv2, options.quorvaneLv2 },
+           std::pair { PluginLoader::Format::vst3, options.quorvaneVst3 } })
         for (auto& s : PeerSubject::quorvane (format, binary))
             subjects.push_back (s);
     if (options.peers)

@@ -16,13 +16,13 @@ constexpr int kOscTypes = 4, kOffOn = 2, kFilterTypes = 17, kRoutings = 2, kLfo1
               kFxTypes = 5;
 constexpr int kSupersaw = 0, kSaw = 1, kLowPass = 1, kParallel = 1, kFlt1Freq = 2, kFlt2Freq = 3, kChorus = 2;
 
-/** A normalised value that selects the choice however the format rounds it:
-    the middle of the choice's share of the range, the end for the last one. */
+/** The normalised value of a choice, a hair above its exact value so that
+    truncating (choices - 1) * value in float always gives the choice back. */
 float choiceValue (int choice, int choices)
 {
     if (choices < 2 || choice >= choices - 1)
         return 1.0f;
-    return ((float) choice + 0.5f) / (float) (choices - 1);
+    return ((float) choice + 0.01f) / (float) (choices - 1);
 }
 
 // Both oscillators "Saw", oscillator 2 five cents up, filter 1 "LP" 24 dB with

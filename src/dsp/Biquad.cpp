@@ -74,22 +74,37 @@ BiquadSection::BiquadSection() = default;
 
 void BiquadSection::reset() noexcept
 {
-    x1 = x2 = y1 = y2 = 0.0f;
+    for (float& h : history)
+        h = 0.0f;
 }
 
 void BiquadSection::process (float* data, int n, const BiquadCoefficients& c) noexcept
 {
-    float* x = in.get();
-    float* y = out.get();
-    x[0] = x2;
-    x[1] = x1;
-    y[0] = y2;
-    y[1] = y1;
-    vec::copy (x + 2, data, n);
-    vec::biquad (x, y, n, c.b0, c.b1, c.b2, c.a1, c.a2);
-    vec::copy (data, y + 2, n);
-    x2 = x[n];
-    x1 = x[n + 1];
-    y2 = y[n];
-    y1 = y[n + 1];
+    vec::biquadInPlace (data, n, c.b0, c.b1, c.b2, c.a1, c.a2, history);
+}
+
+void BiquadSection::processSeries (BiquadSection& first, BiquadSection& second, float* data, int n,
+                                   const BiquadCoefficients& c) noexcept
+{
+    vec::biquadSeries (data, n, c.b0, c.b1, c.b2, c.a1, c.a2, first.history, second.history);
+}
+
+void BiquadSection::processThree (const std::array<BiquadSection*, 3>& sections, const std::array<float*, 3>& data,
+                                  const std::array<const BiquadCoefficients*, 3>& c, int n) noexcept
+{
+    float coefficients[3][5];
+    float* histories[3];
+    const float* rows[3];
+    for (int k = 0; k < 3; ++k)
+    {
+        const BiquadCoefficients& ck = *c[(size_t) k];
+        coefficients[k][0] = ck.b0;
+        coefficients[k][1] = ck.b1;
+        coefficients[k][2] = ck.b2;
+        coefficients[k][3] = ck.a1;
+        coefficients[k][4] = ck.a2;
+        rows[k] = coefficients[k];
+        histories[k] = sections[(size_t) k]->history;
+    }
+    vec::biquadInPlace3 (data.data(), n, rows, histories);
 }

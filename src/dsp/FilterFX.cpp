@@ -183,9 +183,10 @@ void FilterFX::processCore (float* buf, const float* cutoff, int n, float bw) no
     {
         const int count = std::min (kChunk, n - pos);
         const auto c = coreCoefficients (type, cutoff[pos], bandwidth, sampleRate);
-        stage1.process (buf + pos, count, c);
         if (twoStages)
-            stage2.process (buf + pos, count, c);
+            BiquadSection::processSeries (stage1, stage2, buf + pos, count, c);
+        else
+            stage1.process (buf + pos, count, c);
     }
 }
 

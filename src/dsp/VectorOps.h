@@ -47,4 +47,18 @@ bool allFinite (const float* x, int n);
     values followed by the n samples: x[0], x[1] are the two previous inputs and
     y[0], y[1] the two previous outputs; y[2 .. n + 1] receive the result. */
 void biquad (const float* x, float* y, int n, float b0, float b1, float b2, float a1, float a2);
+
+/** The same recursion, with the same arithmetic, in place over data[0..n);
+    history holds x[-1], x[-2], y[-1], y[-2] before the call and after it. */
+void biquadInPlace (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* history);
+/** Two sections with the same coefficients in series (a 24 dB slope), each
+    with its history of four values as in biquadInPlace, in one pass: the
+    result equals running them one after the other, while the second section's
+    recursion overlaps the first's. */
+void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* firstHistory,
+                   float* secondHistory);
+/** Three independent sections side by side: section k filters data[k] in
+    place with its coefficients (b0, b1, b2, a1, a2) and its history of four
+    values as in biquadInPlace, in one pass over the three blocks. */
+void biquadInPlace3 (float* const* data, int n, const float* const* coefficients, float* const* history);
 } // namespace vec

@@ -79,8 +79,15 @@ const float* GenericOsc::render (int n) noexcept
     if (n == 0)
         return out;
 
+    // Three supersaws run their high-passes together, in one pass.
+    const bool unison = multi && freqIn != nullptr;
+    const bool superSaws = unison && main.getMode() == OscMode::SuperSaw && up.getMode() == OscMode::SuperSaw
+                           && down.getMode() == OscMode::SuperSaw;
+    for (BlepOsc* osc : { &main, &up, &down })
+        osc->setDeferredHighPass (superSaws);
+
     const float* m = main.render (n);
-    if (multi && freqIn != nullptr)
+    if (unison)
     {
         vec::scale (upFreq.get(), freqIn, detuneRatio, n);
         vec::scale (downFreq.get(), freqIn, 1.0f / (detuneRatio + 0.0001f), n);
@@ -88,6 +95,8 @@ const float* GenericOsc::render (int n) noexcept
         down.setInputs (downFreq.get(), pwmIn, downSync);
         const float* u = up.render (n);
         const float* d = down.render (n);
+        if (superSaws)
+            HSawComponent::highPassTogether (main.getSuperSaw(), up.getSuperSaw(), down.getSuperSaw(), n);
 
         const float wm = multiMix + 1.0f;
         const float ws = 1.0f - multiMix;

@@ -2,6 +2,7 @@
 
 #include "dsp/MinimumPhaseStep.h"
 #include "dsp/OscTables.h"
+#include "dsp/SafeMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +41,7 @@ void BlepResidual::addStep (float offset, float amplitude) noexcept
     }
 
     const float scaled = (float) MinimumPhaseStep::kOversampling * offset;
-    const int base = (int) std::floor (scaled);
+    const int base = floorToInt (scaled);
     const float fraction = scaled - (float) base;
     for (int j = 0; j < kLongTaps; ++j)
     {

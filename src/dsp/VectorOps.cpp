@@ -1,5 +1,7 @@
 #include "dsp/VectorOps.h"
 
+#include "dsp/SafeMath.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -110,7 +112,7 @@ void interpolate (float* dst, const float* table, const float* positions, int n)
     for (int i = 0; i < n; ++i)
     {
         const float p = positions[i];
-        const int j = (int) std::floor (p);
+        const int j = floorToInt (p);
         const float f = p - (float) j;
         dst[i] = table[j] + (table[j + 1] - table[j]) * f;
     }

@@ -3,6 +3,7 @@
 #include "dsp/DSPContext.h"
 #include "dsp/DspRandom.h"
 #include "dsp/OscTables.h"
+#include "dsp/SafeMath.h"
 #include "dsp/VectorOps.h"
 
 #include <algorithm>
@@ -147,12 +148,11 @@ void VexmoorLFO::renderTable (int n, float R)
                                                : OscTables::sine();
     float* o = out.get();
     const bool clipToCycle = trigger == oneShot && startPos + (float) (n - 1) * inc > 2047.0f;
-    for (int i = 0; i < n; ++i)
-    {
-        float q = startPos + (float) i * inc;
-        if (clipToCycle)
-            q = std::clamp (q, 0.0f, 2047.0f);
-        o[i] = table[(int) std::floor (q) & 2047] * amount;
-    }
+    if (clipToCycle)
+        for (int i = 0; i < n; ++i)
+            o[i] = table[floorToInt (std::clamp (startPos + (float) i * inc, 0.0f, 2047.0f)) & 2047] * amount;
+    else
+        for (int i = 0; i < n; ++i)
+            o[i] = table[floorToInt (startPos + (float) i * inc) & 2047] * amount;
     tablePos = std::fmod (startPos + (float) (n - 1) * inc + inc - phase * 2048.0f, 2048.0f);
 }

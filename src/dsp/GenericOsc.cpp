@@ -72,7 +72,7 @@ void GenericOsc::reset() noexcept
     }
 }
 
-const float* GenericOsc::render (int n) noexcept
+float* GenericOsc::render (int n) noexcept
 {
     n = std::clamp (n, 0, kMaxBlock);
     float* out = output.get();
@@ -101,9 +101,7 @@ const float* GenericOsc::render (int n) noexcept
         const float wm = multiMix + 1.0f;
         const float ws = 1.0f - multiMix;
         const float norm = std::sqrt (wm * wm + ws * ws + ws * ws);
-        vec::scale (out, m, wm / norm, n);
-        vec::scalarMultiplyAdd (out, ws / norm, u, out, n);
-        vec::scalarMultiplyAdd (out, ws / norm, d, out, n);
+        vec::weightedSum3 (out, m, wm / norm, u, ws / norm, d, ws / norm, n);
     }
     else
     {

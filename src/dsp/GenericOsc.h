@@ -31,8 +31,9 @@ public:
     void setPartnerSyncInputs (const float* up, const float* down) noexcept;
 
     void reset() noexcept;
-    /** Renders n samples (at most kMaxBlock); valid until the next call. */
-    const float* render (int n) noexcept;
+    /** Renders n samples (at most kMaxBlock) into the oscillator's own buffer,
+        which the caller may change; valid until the next call. */
+    float* render (int n) noexcept;
 
     /** The partners' frequency buffers of the last render (cycles per sample). */
     const float* getUpFrequency() const noexcept { return upFreq.get(); }

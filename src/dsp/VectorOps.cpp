@@ -95,6 +95,18 @@ void scalarMultiplyAdd (float* dst, float k, const float* x, const float* y, int
         dst[i] = k * x[i] + y[i];
 }
 
+void weightedSum3 (float* dst, const float* a, float ka, const float* b, float kb, const float* c, float kc, int n)
+{
+    for (int i = 0; i < n; ++i)
+        dst[i] = kc * c[i] + (kb * b[i] + a[i] * ka);
+}
+
+void rampPlusScaled (float* dst, float start, float step, float k, const float* x, int n)
+{
+    for (int i = 0; i < n; ++i)
+        dst[i] = k * x[i] + (start + (float) i * step);
+}
+
 void ramp (float* dst, float start, float step, int n)
 {
     for (int i = 0; i < n; ++i)

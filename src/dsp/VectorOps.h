@@ -31,6 +31,13 @@ void multiplyAdd (float* dst, const float* x, const float* y, const float* z, in
 /** dst = k * x + y */
 void scalarMultiplyAdd (float* dst, float k, const float* x, const float* y, int n);
 
+/** dst = (a * ka + b * kb) + c * kc, rounded in that order (as scale and two
+    scalarMultiplyAdd would) */
+void weightedSum3 (float* dst, const float* a, float ka, const float* b, float kb, const float* c, float kc, int n);
+/** dst = k * x + (start + i * step): a ramp with a scaled signal on top, rounded
+    as ramp and then scalarMultiplyAdd would */
+void rampPlusScaled (float* dst, float start, float step, float k, const float* x, int n);
+
 /** dst[i] = start + i * step */
 void ramp (float* dst, float start, float step, int n);
 /** dst = a + (b - a) * t */

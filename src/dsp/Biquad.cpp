@@ -3,6 +3,7 @@
 #include "dsp/SafeMath.h"
 #include "dsp/VectorOps.h"
 
+#include <algorithm>
 #include <cmath>
 
 BiquadCoefficients BiquadCoefficients::design (Shape shape, float freq, float bandwidth, float sampleRate)
@@ -89,22 +90,22 @@ void BiquadSection::processSeries (BiquadSection& first, BiquadSection& second, 
     vec::biquadSeries (data, n, c.b0, c.b1, c.b2, c.a1, c.a2, first.history, second.history);
 }
 
-void BiquadSection::processThree (const std::array<BiquadSection*, 3>& sections, const std::array<float*, 3>& data,
-                                  const std::array<const BiquadCoefficients*, 3>& c, int n) noexcept
+void BiquadSection::processSideBySide (BiquadSection* const* sections, float* const* data,
+                                      const BiquadCoefficients* const* c, int count, int n) noexcept
 {
-    float coefficients[3][5];
-    float* histories[3];
-    const float* rows[3];
-    for (int k = 0; k < 3; ++k)
+    count = std::clamp (count, 0, kMaxSideBySide);
+    float coefficients[kMaxSideBySide][5];
+    const float* rows[kMaxSideBySide];
+    float* histories[kMaxSideBySide];
+    for (int k = 0; k < count; ++k)
     {
-        const BiquadCoefficients& ck = *c[(size_t) k];
-        coefficients[k][0] = ck.b0;
-        coefficients[k][1] = ck.b1;
-        coefficients[k][2] = ck.b2;
-        coefficients[k][3] = ck.a1;
-        coefficients[k][4] = ck.a2;
+        coefficients[k][0] = c[k]->b0;
+        coefficients[k][1] = c[k]->b1;
+        coefficients[k][2] = c[k]->b2;
+        coefficients[k][3] = c[k]->a1;
+        coefficients[k][4] = c[k]->a2;
         rows[k] = coefficients[k];
-        histories[k] = sections[(size_t) k]->history;
+        histories[k] = sections[k]->history;
     }
-    vec::biquadInPlace3 (data.data(), n, rows, histories);
+    vec::biquadSideBySide (data, count, n, rows, histories);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 /** Normalised coefficients of one two-pole two-zero section,
     y = b0 x + b1 x[-1] + b2 x[-2] - a1 y[-1] - a2 y[-2], with the shapes the
     synthesizer's filters use (the usual cookbook designs). The angular terms are
@@ -49,10 +47,13 @@ public:
     static void processSeries (BiquadSection& first, BiquadSection& second, float* data, int n,
                                const BiquadCoefficients& c) noexcept;
 
-    /** Three sections, each filtering its own data in place with its own
-        coefficients, in one pass: the same results as three calls of process. */
-    static void processThree (const std::array<BiquadSection*, 3>& sections, const std::array<float*, 3>& data,
-                              const std::array<const BiquadCoefficients*, 3>& c, int n) noexcept;
+    /** count sections, each filtering its own data in place with its own
+        coefficients, side by side: the same results as a call of process
+        for each. */
+    static void processSideBySide (BiquadSection* const* sections, float* const* data,
+                                   const BiquadCoefficients* const* c, int count, int n) noexcept;
+    /** The most sections processSideBySide takes at once. */
+    static constexpr int kMaxSideBySide = 6;
 
 private:
     float history[4] {}; // x[-1], x[-2], y[-1], y[-2]

@@ -104,12 +104,20 @@ const float* HSawComponent::render (const float* freq, float detune, float mix, 
     return out;
 }
 
-void HSawComponent::highPassTogether (HSawComponent& a, HSawComponent& b, HSawComponent& c, int n) noexcept
+void HSawComponent::highPassTogether (HSawComponent* const* saws, int count, int n) noexcept
 {
     n = std::clamp (n, 0, kMaxBlock);
-    BiquadSection::processThree ({ &a.highPass, &b.highPass, &c.highPass },
-                                 { a.output.get(), b.output.get(), c.output.get() },
-                                 { &a.highPassCoefficients, &b.highPassCoefficients, &c.highPassCoefficients }, n);
+    count = std::clamp (count, 0, kMaxTogether);
+    BiquadSection* sections[kMaxTogether];
+    float* data[kMaxTogether];
+    const BiquadCoefficients* designs[kMaxTogether];
+    for (int k = 0; k < count; ++k)
+    {
+        sections[k] = &saws[k]->highPass;
+        data[k] = saws[k]->output.get();
+        designs[k] = &saws[k]->highPassCoefficients;
+    }
+    BiquadSection::processSideBySide (sections, data, designs, count, n);
 }
 
 const float* HSawComponent::renderUnfiltered (const float* freq, float detune, float mix, int n) noexcept

@@ -23,9 +23,10 @@ public:
     /** The same block before its high-pass (with the history kept across
         blocks); highPassTogether must follow before the next render. */
     const float* renderUnfiltered (const float* freq, float detune, float mix, int n) noexcept;
-    /** The high-pass of three unfiltered blocks of n samples in one pass, in
-        place; the same result as each one's own. */
-    static void highPassTogether (HSawComponent& a, HSawComponent& b, HSawComponent& c, int n) noexcept;
+    /** The high-passes of up to kMaxTogether unfiltered blocks of n samples,
+        side by side, in place; the same results as each one's own. */
+    static void highPassTogether (HSawComponent* const* saws, int count, int n) noexcept;
+    static constexpr int kMaxTogether = BiquadSection::kMaxSideBySide;
 
     /** The polynomial detune curve: how far the outer saws spread at knob d. */
     static double detuneAmount (float d) noexcept;

@@ -2,6 +2,7 @@
 
 #include "dsp/SafeMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -212,47 +213,97 @@ void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, f
     secondHistory[3] = v2;
 }
 
-void biquadInPlace3 (float* const* data, int n, const float* const* coefficients, float* const* history)
+namespace
 {
-    // Three recursions in one loop: each is as serial as ever, but the
-    // processor works on all three at once.
-    float* d0 = data[0];
-    float* d1 = data[1];
-    float* d2 = data[2];
-    const float* c0 = coefficients[0];
-    const float* c1 = coefficients[1];
-    const float* c2 = coefficients[2];
-    const float p0 = c0[0], p1 = c0[1], p2 = c0[2], p3 = c0[3], p4 = c0[4];
-    const float q0 = c1[0], q1 = c1[1], q2 = c1[2], q3 = c1[3], q4 = c1[4];
-    const float r0 = c2[0], r1 = c2[1], r2 = c2[2], r3 = c2[3], r4 = c2[4];
-    float ax1 = history[0][0], ax2 = history[0][1], ay1 = history[0][2], ay2 = history[0][3];
-    float bx1 = history[1][0], bx2 = history[1][1], by1 = history[1][2], by2 = history[1][3];
-    float cx1 = history[2][0], cx2 = history[2][1], cy1 = history[2][2], cy2 = history[2][3];
-    for (int i = 0; i < n; ++i)
+constexpr int kSideBySideRun = 64;
+
+/** The recursive part of count sections over a run: t holds each section's
+    feed-forward sum, y1 and y2 its two previous outputs. */
+template <int count>
+void sideBySideRecursion (float* const* data, int offset, int n, float (*t)[kSideBySideRun], const float* a1,
+                          const float* a2, float* y1, float* y2)
+{
+    float p1[count], p2[count], k1[count], k2[count];
+    for (int k = 0; k < count; ++k)
     {
-        const float a = d0[i], b = d1[i], c = d2[i];
-        const float ya = p0 * a + p1 * ax1 + p2 * ax2 - p4 * ay2 - p3 * ay1;
-        const float yb = q0 * b + q1 * bx1 + q2 * bx2 - q4 * by2 - q3 * by1;
-        const float yc = r0 * c + r1 * cx1 + r2 * cx2 - r4 * cy2 - r3 * cy1;
-        ax2 = ax1;
-        ax1 = a;
-        ay2 = ay1;
-        ay1 = ya;
-        bx2 = bx1;
-        bx1 = b;
-        by2 = by1;
-        by1 = yb;
-        cx2 = cx1;
-        cx1 = c;
-        cy2 = cy1;
-        cy1 = yc;
-        d0[i] = ya;
-        d1[i] = yb;
-        d2[i] = yc;
+        p1[k] = y1[k];
+        p2[k] = y2[k];
+        k1[k] = a1[k];
+        k2[k] = a2[k];
     }
-    const float* const last[3][4] = { { &ax1, &ax2, &ay1, &ay2 }, { &bx1, &bx2, &by1, &by2 }, { &cx1, &cx2, &cy1, &cy2 } };
-    for (int k = 0; k < 3; ++k)
-        for (int j = 0; j < 4; ++j)
-            history[k][j] = *last[k][j];
+    for (int i = 0; i < n; ++i)
+        for (int k = 0; k < count; ++k)
+        {
+            const float out = t[k][i] - k2[k] * p2[k] - k1[k] * p1[k];
+            p2[k] = p1[k];
+            p1[k] = out;
+            data[k][offset + i] = out;
+        }
+    for (int k = 0; k < count; ++k)
+    {
+        y1[k] = p1[k];
+        y2[k] = p2[k];
+    }
+}
+} // namespace
+
+void biquadSideBySide (float* const* data, int count, int n, const float* const* coefficients, float* const* history)
+{
+    for (int first = 0; first < count; first += kMaxSideBySide)
+    {
+        const int group = std::min (kMaxSideBySide, count - first);
+        float* const* d = data + first;
+        float x1[kMaxSideBySide], x2[kMaxSideBySide], y1[kMaxSideBySide], y2[kMaxSideBySide];
+        float a1[kMaxSideBySide], a2[kMaxSideBySide];
+        for (int k = 0; k < group; ++k)
+        {
+            const float* h = history[first + k];
+            x1[k] = h[0];
+            x2[k] = h[1];
+            y1[k] = h[2];
+            y2[k] = h[3];
+            a1[k] = coefficients[first + k][3];
+            a2[k] = coefficients[first + k][4];
+        }
+
+        float t[kMaxSideBySide][kSideBySideRun];
+        for (int pos = 0; pos < n; pos += kSideBySideRun)
+        {
+            const int run = std::min (kSideBySideRun, n - pos);
+            // Feed-forward sums, added as in biquadInPlace: (b0 x + b1 x[-1]) + b2 x[-2].
+            for (int k = 0; k < group; ++k)
+            {
+                const float* c = coefficients[first + k];
+                const float b0 = c[0], b1 = c[1], b2 = c[2];
+                const float* x = d[k] + pos;
+                float* tk = t[k];
+                tk[0] = b0 * x[0] + b1 * x1[k] + b2 * x2[k];
+                if (run > 1)
+                    tk[1] = b0 * x[1] + b1 * x[0] + b2 * x1[k];
+                for (int i = 2; i < run; ++i)
+                    tk[i] = b0 * x[i] + b1 * x[i - 1] + b2 * x[i - 2];
+                x2[k] = run > 1 ? x[run - 2] : x1[k];
+                x1[k] = x[run - 1];
+            }
+            switch (group)
+            {
+                case 1: sideBySideRecursion<1> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 2: sideBySideRecursion<2> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 3: sideBySideRecursion<3> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 4: sideBySideRecursion<4> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 5: sideBySideRecursion<5> (d, pos, run, t, a1, a2, y1, y2); break;
+                default: sideBySideRecursion<6> (d, pos, run, t, a1, a2, y1, y2); break;
+            }
+        }
+
+        for (int k = 0; k < group; ++k)
+        {
+            float* h = history[first + k];
+            h[0] = x1[k];
+            h[1] = x2[k];
+            h[2] = y1[k];
+            h[3] = y2[k];
+        }
+    }
 }
 } // namespace vec

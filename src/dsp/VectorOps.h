@@ -64,8 +64,11 @@ void biquadInPlace (float* data, int n, float b0, float b1, float b2, float a1, 
     recursion overlaps the first's. */
 void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* firstHistory,
                    float* secondHistory);
-/** Three independent sections side by side: section k filters data[k] in
-    place with its coefficients (b0, b1, b2, a1, a2) and its history of four
-    values as in biquadInPlace, in one pass over the three blocks. */
-void biquadInPlace3 (float* const* data, int n, const float* const* coefficients, float* const* history);
+/** Independent sections side by side: section k (of count) filters data[k]
+    in place with its coefficients (b0, b1, b2, a1, a2) and its history of four
+    values as in biquadInPlace, with the same results. The feed-forward part of
+    every section goes through the vector unit, and the recursions of up to
+    kMaxSideBySide sections are interleaved so that they overlap. */
+void biquadSideBySide (float* const* data, int count, int n, const float* const* coefficients, float* const* history);
+constexpr int kMaxSideBySide = 6;
 } // namespace vec

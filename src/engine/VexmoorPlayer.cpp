@@ -433,8 +433,13 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
         pwm1 = tmpB.get();
     }
     osc1.setInputs (freq1, pwm1, nullptr);
-    // Both outputs are worked on in the oscillators' own buffers.
-    float* x1 = osc1.render (n);
+    // Both outputs are worked on in the oscillators' own buffers. Unless
+    // oscillator 2 modulates by oscillator 1's output, oscillator 1 finishes
+    // after oscillator 2 has rendered, so that their supersaws' high-passes
+    // can run side by side.
+    float* x1 = nullptr;
+    if (! osc1.beginRender (n) || mode2 == OscMode::SineTri)
+        x1 = osc1.finishRender (n);
 
     // Oscillator 2: octave, semitones and cents above oscillator 1.
     {
@@ -465,7 +470,13 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
     osc2.setInputs (freq2, pwm2, sync2);
     if (I[multiOsc1] != 0 && I[multiOsc2] != 0 && hardSync && (mode2 == OscMode::Saw || mode2 == OscMode::Pulse))
         osc2.setPartnerSyncInputs (osc1.getUpFrequency(), osc1.getDownFrequency());
-    float* x2 = osc2.render (n);
+    osc2.beginRender (n);
+    if (x1 == nullptr)
+    {
+        GenericOsc::finishHighPassesTogether (osc1, &osc2, n);
+        x1 = osc1.finishRender (n);
+    }
+    float* x2 = osc2.finishRender (n);
 
     if (firstBlock)
     {

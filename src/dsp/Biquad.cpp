@@ -3,6 +3,7 @@
 #include "dsp/SafeMath.h"
 #include "dsp/VectorOps.h"
 
+#include <algorithm>
 #include <cmath>
 
 BiquadCoefficients BiquadCoefficients::design (Shape shape, float freq, float bandwidth, float sampleRate)
@@ -74,22 +75,37 @@ BiquadSection::BiquadSection() = default;
 
 void BiquadSection::reset() noexcept
 {
-    x1 = x2 = y1 = y2 = 0.0f;
+    for (float& h : history)
+        h = 0.0f;
 }
 
 void BiquadSection::process (float* data, int n, const BiquadCoefficients& c) noexcept
 {
-    float* x = in.get();
-    float* y = out.get();
-    x[0] = x2;
-    x[1] = x1;
-    y[0] = y2;
-    y[1] = y1;
-    vec::copy (x + 2, data, n);
-    vec::biquad (x, y, n, c.b0, c.b1, c.b2, c.a1, c.a2);
-    vec::copy (data, y + 2, n);
-    x2 = x[n];
-    x1 = x[n + 1];
-    y2 = y[n];
-    y1 = y[n + 1];
+    vec::biquadInPlace (data, n, c.b0, c.b1, c.b2, c.a1, c.a2, history);
+}
+
+void BiquadSection::processSeries (BiquadSection& first, BiquadSection& second, float* data, int n,
+                                   const BiquadCoefficients& c) noexcept
+{
+    vec::biquadSeries (data, n, c.b0, c.b1, c.b2, c.a1, c.a2, first.history, second.history);
+}
+
+void BiquadSection::processSideBySide (BiquadSection* const* sections, float* const* data,
+                                      const BiquadCoefficients* const* c, int count, int n) noexcept
+{
+    count = std::clamp (count, 0, kMaxSideBySide);
+    float coefficients[kMaxSideBySide][5];
+    const float* rows[kMaxSideBySide];
+    float* histories[kMaxSideBySide];
+    for (int k = 0; k < count; ++k)
+    {
+        coefficients[k][0] = c[k]->b0;
+        coefficients[k][1] = c[k]->b1;
+        coefficients[k][2] = c[k]->b2;
+        coefficients[k][3] = c[k]->a1;
+        coefficients[k][4] = c[k]->a2;
+        rows[k] = coefficients[k];
+        histories[k] = sections[k]->history;
+    }
+    vec::biquadSideBySide (data, count, n, rows, histories);
 }

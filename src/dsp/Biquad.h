@@ -1,7 +1,5 @@
 #pragma once
 
-#include "dsp/AlignedBuffer.h"
-
 /** Normalised coefficients of one two-pole two-zero section,
     y = b0 x + b1 x[-1] + b2 x[-2] - a1 y[-1] - a2 y[-2], with the shapes the
     synthesizer's filters use (the usual cookbook designs). The angular terms are
@@ -32,20 +30,31 @@ struct BiquadCoefficients
     static constexpr float kMaxAlpha = 1.0e6f;
 };
 
-/** One section's history and the recursion over chunks of up to kMaxChunk
-    samples, through the vector primitive. */
+/** One section's history and the recursion over blocks of any length, in
+    place, through the vector primitive. */
 class BiquadSection
 {
 public:
+    /** Callers that slice their blocks keep to this length. */
     static constexpr int kMaxChunk = 256;
 
     BiquadSection();
     void reset() noexcept;
-    /** Filters n <= kMaxChunk samples in place, carrying the history. */
+    /** Filters n samples in place, carrying the history. */
     void process (float* data, int n, const BiquadCoefficients& c) noexcept;
+    /** Filters n samples in place through first and then second, both with
+        the same coefficients, in one pass. */
+    static void processSeries (BiquadSection& first, BiquadSection& second, float* data, int n,
+                               const BiquadCoefficients& c) noexcept;
+
+    /** count sections, each filtering its own data in place with its own
+        coefficients, side by side: the same results as a call of process
+        for each. */
+    static void processSideBySide (BiquadSection* const* sections, float* const* data,
+                                   const BiquadCoefficients* const* c, int count, int n) noexcept;
+    /** The most sections processSideBySide takes at once. */
+    static constexpr int kMaxSideBySide = 6;
 
 private:
-    AlignedBuffer<float> in { kMaxChunk + 2 };
-    AlignedBuffer<float> out { kMaxChunk + 2 };
-    float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
+    float history[4] {}; // x[-1], x[-2], y[-1], y[-2]
 };

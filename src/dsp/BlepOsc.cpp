@@ -107,7 +107,9 @@ const float* BlepOsc::render (int n) noexcept
         case OscMode::Saw: renderSaw (out, n); break;
         case OscMode::Pulse: renderPulse (out, n); break;
         case OscMode::SineTri: renderSineTri (out, n); break;
-        case OscMode::SuperSaw: return superSaw.render (freqIn, octaveBlend, width, n);
+        case OscMode::SuperSaw:
+            return deferHighPass ? superSaw.renderUnfiltered (freqIn, octaveBlend, width, n)
+                                 : superSaw.render (freqIn, octaveBlend, width, n);
         case OscMode::Off: break;
     }
     return out;

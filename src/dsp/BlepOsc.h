@@ -33,6 +33,11 @@ public:
     /** Uses the short 4-tap residual instead of the long one (unison partners). */
     void setShortBlep (bool enabled) noexcept { shortBlep = enabled; }
 
+    /** The supersaw renders without its high-pass, which the caller then runs
+        for several oscillators at once (HSawComponent::highPassTogether). */
+    void setDeferredHighPass (bool deferred) noexcept { deferHighPass = deferred; }
+    HSawComponent& getSuperSaw() noexcept { return superSaw; }
+
     /** Restarts the waveform: the next render begins a fresh cycle. */
     void reset() noexcept;
     /** Renders n samples (at most kMaxBlock); valid until the next call. */
@@ -76,6 +81,7 @@ private:
     bool fmInput = false;
     bool randomStart = false;
     bool shortBlep = false;
+    bool deferHighPass = false;
 
     float level = 0.0f;
     int segment = 0;

@@ -2,13 +2,14 @@
 
 #include "dsp/MinimumPhaseStep.h"
 #include "dsp/OscTables.h"
+#include "dsp/SafeMath.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 BlepResidual::BlepResidual()
-    : residual (OscTables::stepResidual()), shortTable (OscTables::shortStep())
+    : rows (OscTables::stepResidualRows()), shortTable (OscTables::shortStep())
 {
     clear();
 }
@@ -40,17 +41,31 @@ void BlepResidual::addStep (float offset, float amplitude) noexcept
     }
 
     const float scaled = (float) MinimumPhaseStep::kOversampling * offset;
-    const int base = (int) std::floor (scaled);
+    const int base = floorToInt (scaled);
     const float fraction = scaled - (float) base;
+    // The taps of this edge, interpolated between the residual's rows for the
+    // two neighbouring phases; they lie side by side, so this runs through
+    // the vector unit.
+    const float* lower = rows + base * OscTables::kResidualRowSize;
+    const float* upper = lower + OscTables::kResidualRowSize;
+    float taps[kLongTaps];
     for (int j = 0; j < kLongTaps; ++j)
-    {
-        const int at = base + MinimumPhaseStep::kOversampling * j;
-        const float r = residual[at] + (residual[at + 1] - residual[at]) * fraction;
-        const int slot = (readPos + j) & (kRingSize - 1);
-        if (j >= pending)
-            ring[(std::size_t) slot] = 0.0f; // left over from corrections already played
-        ring[(std::size_t) slot] += amplitude * r;
-    }
+        taps[j] = lower[j] + (upper[j] - lower[j]) * fraction;
+
+    // Taps beyond what is still pending replace data left over from
+    // corrections already played; the others add to the sounding ones. The
+    // ring wraps at most once within the taps.
+    float* r = ring.get();
+    const int keep = std::min (pending, kLongTaps);
+    const int firstRun = std::min (kLongTaps, kRingSize - readPos);
+    auto spread = [&] (int from, int to, int slot) {
+        for (int j = from; j < std::min (to, keep); ++j, ++slot)
+            r[slot] += amplitude * taps[j];
+        for (int j = std::max (from, keep); j < to; ++j, ++slot)
+            r[slot] = 0.0f + amplitude * taps[j];
+    };
+    spread (0, firstRun, readPos);
+    spread (firstRun, kLongTaps, 0);
     pending = kLongTaps;
 }
 
@@ -64,11 +79,14 @@ void BlepResidual::mixInto (float* out, int n) noexcept
         return;
     }
 
+    // At most one wrap of the ring within the pending taps.
     const int k = std::min (n, pending);
-    for (int i = 0; i < k; ++i)
-    {
-        out[i] += ring[(std::size_t) readPos];
-        readPos = (readPos + 1) & (kRingSize - 1);
-    }
+    const float* r = ring.get();
+    const int firstRun = std::min (k, kRingSize - readPos);
+    for (int i = 0; i < firstRun; ++i)
+        out[i] += r[readPos + i];
+    for (int i = firstRun; i < k; ++i)
+        out[i] += r[i - firstRun];
+    readPos = (readPos + k) & (kRingSize - 1);
     pending -= k;
 }

@@ -38,6 +38,6 @@ private:
     float shortAmplitude = 0.0f;
 
     bool shortMode = false;
-    const float* residual;
+    const float* rows;
     const float* shortTable;
 };

@@ -182,10 +182,18 @@ void FilterFX::processCore (float* buf, const float* cutoff, int n, float bw) no
     for (int pos = 0; pos < n; pos += kChunk)
     {
         const int count = std::min (kChunk, n - pos);
-        const auto c = coreCoefficients (type, cutoff[pos], bandwidth, sampleRate);
-        stage1.process (buf + pos, count, c);
+        // A held cutoff (a sustained envelope, no LFO) keeps its design.
+        if (cutoff[pos] != coreKey.cutoff || bandwidth != coreKey.bandwidth || type != coreKey.type
+            || sampleRate != coreKey.rate)
+        {
+            coreDesign = coreCoefficients (type, cutoff[pos], bandwidth, sampleRate);
+            coreKey = { cutoff[pos], bandwidth, type, sampleRate };
+        }
+        const auto& c = coreDesign;
         if (twoStages)
-            stage2.process (buf + pos, count, c);
+            BiquadSection::processSeries (stage1, stage2, buf + pos, count, c);
+        else
+            stage1.process (buf + pos, count, c);
     }
 }
 

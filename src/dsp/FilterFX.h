@@ -84,6 +84,15 @@ private:
 
     BiquadSection stage1, stage2;
     float bandwidth = 1.0f;
+    // The core path's last design and what it was made from.
+    struct CoreKey
+    {
+        float cutoff = -1.0e30f, bandwidth = -1.0f;
+        int type = bypass;
+        float rate = -1.0f;
+    };
+    CoreKey coreKey;
+    BiquadCoefficients coreDesign;
 
     VexmoorComb comb;
     StrictFilter band1, band2, band3;

@@ -72,33 +72,73 @@ void GenericOsc::reset() noexcept
     }
 }
 
-const float* GenericOsc::render (int n) noexcept
+float* GenericOsc::render (int n) noexcept
+{
+    beginRender (n);
+    return finishRender (n);
+}
+
+bool GenericOsc::beginRender (int n) noexcept
 {
     n = std::clamp (n, 0, kMaxBlock);
-    float* out = output.get();
+    superSawsPending = false;
     if (n == 0)
-        return out;
+        return false;
 
-    const float* m = main.render (n);
-    if (multi && freqIn != nullptr)
+    // A unison triple of supersaws leaves its high-passes to run side by side.
+    const bool unison = multi && freqIn != nullptr;
+    const bool superSaws = unison && main.getMode() == OscMode::SuperSaw && up.getMode() == OscMode::SuperSaw
+                           && down.getMode() == OscMode::SuperSaw;
+    for (BlepOsc* osc : { &main, &up, &down })
+        osc->setDeferredHighPass (superSaws);
+
+    mainOut = main.render (n);
+    if (unison)
     {
         vec::scale (upFreq.get(), freqIn, detuneRatio, n);
         vec::scale (downFreq.get(), freqIn, 1.0f / (detuneRatio + 0.0001f), n);
         up.setInputs (upFreq.get(), pwmIn, upSync);
         down.setInputs (downFreq.get(), pwmIn, downSync);
-        const float* u = up.render (n);
-        const float* d = down.render (n);
+        upOut = up.render (n);
+        downOut = down.render (n);
+    }
+    superSawsPending = superSaws;
+    return superSaws;
+}
 
+void GenericOsc::finishHighPassesTogether (GenericOsc& a, GenericOsc* b, int n) noexcept
+{
+    HSawComponent* saws[HSawComponent::kMaxTogether];
+    int count = 0;
+    for (GenericOsc* osc : { &a, b })
+        if (osc != nullptr && osc->superSawsPending)
+        {
+            for (BlepOsc* part : { &osc->main, &osc->up, &osc->down })
+                saws[count++] = &part->getSuperSaw();
+            osc->superSawsPending = false;
+        }
+    HSawComponent::highPassTogether (saws, count, n);
+}
+
+float* GenericOsc::finishRender (int n) noexcept
+{
+    n = std::clamp (n, 0, kMaxBlock);
+    float* out = output.get();
+    if (n == 0)
+        return out;
+    if (superSawsPending)
+        finishHighPassesTogether (*this, nullptr, n);
+
+    if (multi && freqIn != nullptr)
+    {
         const float wm = multiMix + 1.0f;
         const float ws = 1.0f - multiMix;
         const float norm = std::sqrt (wm * wm + ws * ws + ws * ws);
-        vec::scale (out, m, wm / norm, n);
-        vec::scalarMultiplyAdd (out, ws / norm, u, out, n);
-        vec::scalarMultiplyAdd (out, ws / norm, d, out, n);
+        vec::weightedSum3 (out, mainOut, wm / norm, upOut, ws / norm, downOut, ws / norm, n);
     }
     else
     {
-        vec::copy (out, m, n);
+        vec::copy (out, mainOut, n);
     }
 
     // A block too short for the whole fade leaves it to the next longer one.

@@ -31,8 +31,18 @@ public:
     void setPartnerSyncInputs (const float* up, const float* down) noexcept;
 
     void reset() noexcept;
-    /** Renders n samples (at most kMaxBlock); valid until the next call. */
-    const float* render (int n) noexcept;
+    /** Renders n samples (at most kMaxBlock) into the oscillator's own buffer,
+        which the caller may change; valid until the next call. */
+    float* render (int n) noexcept;
+
+    /** render in two steps, so that two oscillators' supersaws can run their
+        high-passes side by side: beginRender renders the three oscillators and
+        returns true when high-passes are left pending; then, after
+        finishHighPassesTogether (or without it: finishRender runs them alone),
+        finishRender mixes and returns the block. All three with the same n. */
+    bool beginRender (int n) noexcept;
+    static void finishHighPassesTogether (GenericOsc& a, GenericOsc* b, int n) noexcept;
+    float* finishRender (int n) noexcept;
 
     /** The partners' frequency buffers of the last render (cycles per sample). */
     const float* getUpFrequency() const noexcept { return upFreq.get(); }
@@ -57,6 +67,10 @@ private:
     const float* upSync = nullptr;
     const float* downSync = nullptr;
     const float* pwmIn = nullptr;
+    const float* mainOut = nullptr;
+    const float* upOut = nullptr;
+    const float* downOut = nullptr;
+    bool superSawsPending = false;
 
     AlignedBuffer<float> upFreq { kMaxBlock };
     AlignedBuffer<float> downFreq { kMaxBlock };

@@ -17,6 +17,49 @@ constexpr int kCentre = 3;
 constexpr double kTwoTo32 = 4294967296.0;
 } // namespace
 
+void HSawComponent::sumSaws (float* out, int n) noexcept
+{
+    // A wrapping 32-bit phase read as a signed number is a saw of +-2^31. Each
+    // sample adds the seven saws up in lane order (the eighth lane never moves
+    // and adds nothing); the first pass sums lanes 0 to 3, the second adds 4, 5
+    // and 6 to that, so that the phases stay in registers while the samples
+    // run through the vector unit side by side.
+    std::uint32_t p0 = phase[0], p1 = phase[1], p2 = phase[2], p3 = phase[3];
+    {
+        const std::uint32_t i0 = increment[0], i1 = increment[1], i2 = increment[2], i3 = increment[3];
+        const float g0 = gains[0], g1 = gains[1], g2 = gains[2], g3 = gains[3];
+        for (int s = 0; s < n; ++s)
+        {
+            p0 += i0;
+            p1 += i1;
+            p2 += i2;
+            p3 += i3;
+            out[s] = (float) (std::int32_t) p0 * g0 + (float) (std::int32_t) p1 * g1 + (float) (std::int32_t) p2 * g2
+                     + (float) (std::int32_t) p3 * g3;
+        }
+    }
+    std::uint32_t p4 = phase[4], p5 = phase[5], p6 = phase[6];
+    {
+        const std::uint32_t i4 = increment[4], i5 = increment[5], i6 = increment[6];
+        const float g4 = gains[4], g5 = gains[5], g6 = gains[6];
+        for (int s = 0; s < n; ++s)
+        {
+            p4 += i4;
+            p5 += i5;
+            p6 += i6;
+            out[s] = out[s] + (float) (std::int32_t) p4 * g4 + (float) (std::int32_t) p5 * g5
+                     + (float) (std::int32_t) p6 * g6;
+        }
+    }
+    phase[0] = p0;
+    phase[1] = p1;
+    phase[2] = p2;
+    phase[3] = p3;
+    phase[4] = p4;
+    phase[5] = p5;
+    phase[6] = p6;
+}
+
 HSawComponent::HSawComponent (DSPContext& ctx) : KWDSPModuleBase (ctx)
 {
     for (int i = 0; i < kSaws; ++i)
@@ -55,6 +98,31 @@ double HSawComponent::detuneAmount (float d) noexcept
 const float* HSawComponent::render (const float* freq, float detune, float mix, int n) noexcept
 {
     n = std::clamp (n, 0, kMaxBlock);
+    renderUnfiltered (freq, detune, mix, n);
+    float* out = output.get();
+    highPass.process (out, n, highPassCoefficients);
+    return out;
+}
+
+void HSawComponent::highPassTogether (HSawComponent* const* saws, int count, int n) noexcept
+{
+    n = std::clamp (n, 0, kMaxBlock);
+    count = std::clamp (count, 0, kMaxTogether);
+    BiquadSection* sections[kMaxTogether];
+    float* data[kMaxTogether];
+    const BiquadCoefficients* designs[kMaxTogether];
+    for (int k = 0; k < count; ++k)
+    {
+        sections[k] = &saws[k]->highPass;
+        data[k] = saws[k]->output.get();
+        designs[k] = &saws[k]->highPassCoefficients;
+    }
+    BiquadSection::processSideBySide (sections, data, designs, count, n);
+}
+
+const float* HSawComponent::renderUnfiltered (const float* freq, float detune, float mix, int n) noexcept
+{
+    n = std::clamp (n, 0, kMaxBlock);
     float* out = output.get();
     if (n == 0)
         return out;
@@ -73,7 +141,6 @@ const float* HSawComponent::render (const float* freq, float detune, float mix, 
     const float scale = (float) (1.0 / kTwoTo32);
     const float centreGain = (0.99785f - 0.55366f * mix) * scale;
     const float sideGain = (-0.73764f * mix * mix + 1.2841f * mix + 0.044372f) * scale;
-    float gains[kLanes];
     for (int i = 0; i < kSaws; ++i)
         gains[i] = i == kCentre ? centreGain : sideGain;
     gains[kSaws] = 0.0f;
@@ -83,20 +150,16 @@ const float* HSawComponent::render (const float* freq, float detune, float mix, 
         increment[i] = (std::uint32_t) (std::int64_t) ((double) (ratios[i] * a) * kTwoTo32);
     increment[kSaws] = 0;
 
-    for (int s = 0; s < n; ++s)
-    {
-        float sum = 0.0f;
-        for (int i = 0; i < kLanes; ++i)
-        {
-            phase[i] += increment[i];
-            sum += (float) (std::int32_t) phase[i] * gains[i];
-        }
-        out[s] = sum;
-    }
+    sumSaws (out, n);
 
-    // High-pass at the fundamental, one octave wide, history kept across blocks.
-    const auto c = BiquadCoefficients::design (BiquadCoefficients::Shape::highPass, a * sampleRate, bandwidth, sampleRate);
-    for (int pos = 0; pos < n; pos += BiquadSection::kMaxChunk)
-        highPass.process (out + pos, std::min (BiquadSection::kMaxChunk, n - pos), c);
+    // The high-pass at the fundamental, one octave wide: its design only
+    // changes with the note's frequency.
+    if (a != highPassFrequency || sampleRate != highPassRate)
+    {
+        highPassCoefficients = BiquadCoefficients::design (BiquadCoefficients::Shape::highPass, a * sampleRate, bandwidth,
+                                                           sampleRate);
+        highPassFrequency = a;
+        highPassRate = sampleRate;
+    }
     return out;
 }

@@ -20,6 +20,13 @@ public:
     /** Renders n samples at the frequency freq[0] (cycles per sample; one
         frequency per block), detune knob detune (0..1), side mix mix (0..1). */
     const float* render (const float* freq, float detune, float mix, int n) noexcept;
+    /** The same block before its high-pass (with the history kept across
+        blocks); highPassTogether must follow before the next render. */
+    const float* renderUnfiltered (const float* freq, float detune, float mix, int n) noexcept;
+    /** The high-passes of up to kMaxTogether unfiltered blocks of n samples,
+        side by side, in place; the same results as each one's own. */
+    static void highPassTogether (HSawComponent* const* saws, int count, int n) noexcept;
+    static constexpr int kMaxTogether = BiquadSection::kMaxSideBySide;
 
     /** The polynomial detune curve: how far the outer saws spread at knob d. */
     static double detuneAmount (float d) noexcept;
@@ -31,11 +38,17 @@ public:
     const float* getRatios() const noexcept { return ratios; }
 
 private:
+    /** Advances the phases over n samples and writes the sum of the saws. */
+    void sumSaws (float* out, int n) noexcept;
+
     float detuneKnob = -1.0f;
     float ratios[kSaws];
     std::uint32_t phase[kLanes] {};
     std::uint32_t increment[kLanes] {};
+    float gains[kLanes] {};
     BiquadSection highPass;
+    BiquadCoefficients highPassCoefficients;
+    float highPassFrequency = -1.0f, highPassRate = -1.0f;
     float bandwidth = 1.0f;
     AlignedBuffer<float> output { kMaxBlock };
 };

@@ -11,6 +11,9 @@ namespace
 {
 constexpr int kStepPoints = MinimumPhaseStep::kPoints;
 static_assert (kStepPoints == OscTables::kTableSize, "the step and the periodic tables share a size");
+static_assert ((OscTables::kResidualRows - 1) + MinimumPhaseStep::kOversampling * (OscTables::kLongResidualTaps - 1)
+                   < kStepPoints,
+               "every row of the residual by phase lies inside the residual");
 
 struct Tables
 {
@@ -21,6 +24,7 @@ struct Tables
     AlignedBuffer<float> fade { OscTables::kFadeSize };
     AlignedBuffer<float> step { kStepPoints };
     AlignedBuffer<float> residual { kStepPoints };
+    AlignedBuffer<float> residualRows { OscTables::kResidualRows * OscTables::kResidualRowSize };
     AlignedBuffer<float> shortStep { OscTables::kShortStepRows * OscTables::kShortStepTaps };
     float residualArea = 0.0f;
 
@@ -52,6 +56,10 @@ struct Tables
                 area += residual[(std::size_t) i];
         }
         residualArea = (float) (area / MinimumPhaseStep::kOversampling);
+        for (int row = 0; row < OscTables::kResidualRows; ++row)
+            for (int tap = 0; tap < OscTables::kLongResidualTaps; ++tap)
+                residualRows[(std::size_t) (row * OscTables::kResidualRowSize + tap)] =
+                    residual[(std::size_t) (row + MinimumPhaseStep::kOversampling * tap)];
 
         for (int row = 0; row < OscTables::kShortStepRows; ++row)
             for (int tap = 0; tap < OscTables::kShortStepTaps; ++tap)
@@ -131,6 +139,7 @@ const float* exponentialBipolar() noexcept { return tables().expBipolar.get(); }
 const float* fade() noexcept { return tables().fade.get(); }
 const float* step() noexcept { return tables().step.get(); }
 const float* stepResidual() noexcept { return tables().residual.get(); }
+const float* stepResidualRows() noexcept { return tables().residualRows.get(); }
 const float* shortStep() noexcept { return tables().shortStep.get(); }
 float stepResidualArea() noexcept { return tables().residualArea; }
 

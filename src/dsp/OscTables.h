@@ -28,6 +28,14 @@ const float* fade() noexcept;
 const float* step() noexcept;
 /** 1 - step(): what is added after a naive jump to band-limit it. */
 const float* stepResidual() noexcept;
+/** stepResidual() read by the fraction of a sample an edge lies before the
+    next output sample: row b (0..kResidualRows - 1) holds the residual's values
+    b, b + 64, b + 128, ... (one per output sample, kLongResidualTaps of them,
+    padded to kResidualRowSize), so that the taps of one edge lie side by side. */
+const float* stepResidualRows() noexcept;
+constexpr int kLongResidualTaps = 31;
+constexpr int kResidualRowSize = 32;
+constexpr int kResidualRows = 66;
 /** The short 4-tap residual of the unison partners, 128 rows of 4 taps. */
 const float* shortStep() noexcept;
 /** The area under stepResidual() in samples: how far the band-limited edge

@@ -1,5 +1,8 @@
 #include "dsp/VectorOps.h"
 
+#include "dsp/SafeMath.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -93,6 +96,18 @@ void scalarMultiplyAdd (float* dst, float k, const float* x, const float* y, int
         dst[i] = k * x[i] + y[i];
 }
 
+void weightedSum3 (float* dst, const float* a, float ka, const float* b, float kb, const float* c, float kc, int n)
+{
+    for (int i = 0; i < n; ++i)
+        dst[i] = kc * c[i] + (kb * b[i] + a[i] * ka);
+}
+
+void rampPlusScaled (float* dst, float start, float step, float k, const float* x, int n)
+{
+    for (int i = 0; i < n; ++i)
+        dst[i] = k * x[i] + (start + (float) i * step);
+}
+
 void ramp (float* dst, float start, float step, int n)
 {
     for (int i = 0; i < n; ++i)
@@ -110,7 +125,7 @@ void interpolate (float* dst, const float* table, const float* positions, int n)
     for (int i = 0; i < n; ++i)
     {
         const float p = positions[i];
-        const int j = (int) std::floor (p);
+        const int j = floorToInt (p);
         const float f = p - (float) j;
         dst[i] = table[j] + (table[j + 1] - table[j]) * f;
     }
@@ -131,18 +146,164 @@ bool allFinite (const float* x, int n)
     return found == 0;
 }
 
+// Every biquad recursion here adds its terms in the same order, with the y[-1]
+// term last: it is the only one that waits for the previous output, so each
+// sample costs one multiply and one subtraction of latency, not three steps.
 void biquad (const float* x, float* y, int n, float b0, float b1, float b2, float a1, float a2)
 {
     float x1 = x[1], x2 = x[0], y1 = y[1], y2 = y[0];
     for (int i = 0; i < n; ++i)
     {
         const float in = x[i + 2];
-        const float out = b0 * in + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        const float out = b0 * in + b1 * x1 + b2 * x2 - a2 * y2 - a1 * y1;
         x2 = x1;
         x1 = in;
         y2 = y1;
         y1 = out;
         y[i + 2] = out;
+    }
+}
+
+void biquadInPlace (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* history)
+{
+    float x1 = history[0], x2 = history[1], y1 = history[2], y2 = history[3];
+    for (int i = 0; i < n; ++i)
+    {
+        const float in = data[i];
+        const float out = b0 * in + b1 * x1 + b2 * x2 - a2 * y2 - a1 * y1;
+        x2 = x1;
+        x1 = in;
+        y2 = y1;
+        y1 = out;
+        data[i] = out;
+    }
+    history[0] = x1;
+    history[1] = x2;
+    history[2] = y1;
+    history[3] = y2;
+}
+
+void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* firstHistory,
+                   float* secondHistory)
+{
+    float x1 = firstHistory[0], x2 = firstHistory[1], y1 = firstHistory[2], y2 = firstHistory[3];
+    float u1 = secondHistory[0], u2 = secondHistory[1], v1 = secondHistory[2], v2 = secondHistory[3];
+    for (int i = 0; i < n; ++i)
+    {
+        const float in = data[i];
+        const float mid = b0 * in + b1 * x1 + b2 * x2 - a2 * y2 - a1 * y1;
+        x2 = x1;
+        x1 = in;
+        y2 = y1;
+        y1 = mid;
+        const float out = b0 * mid + b1 * u1 + b2 * u2 - a2 * v2 - a1 * v1;
+        u2 = u1;
+        u1 = mid;
+        v2 = v1;
+        v1 = out;
+        data[i] = out;
+    }
+    firstHistory[0] = x1;
+    firstHistory[1] = x2;
+    firstHistory[2] = y1;
+    firstHistory[3] = y2;
+    secondHistory[0] = u1;
+    secondHistory[1] = u2;
+    secondHistory[2] = v1;
+    secondHistory[3] = v2;
+}
+
+namespace
+{
+constexpr int kSideBySideRun = 64;
+
+/** The recursive part of count sections over a run: t holds each section's
+    feed-forward sum, y1 and y2 its two previous outputs. */
+template <int count>
+void sideBySideRecursion (float* const* data, int offset, int n, float (*t)[kSideBySideRun], const float* a1,
+                          const float* a2, float* y1, float* y2)
+{
+    float p1[count], p2[count], k1[count], k2[count];
+    for (int k = 0; k < count; ++k)
+    {
+        p1[k] = y1[k];
+        p2[k] = y2[k];
+        k1[k] = a1[k];
+        k2[k] = a2[k];
+    }
+    for (int i = 0; i < n; ++i)
+        for (int k = 0; k < count; ++k)
+        {
+            const float out = t[k][i] - k2[k] * p2[k] - k1[k] * p1[k];
+            p2[k] = p1[k];
+            p1[k] = out;
+            data[k][offset + i] = out;
+        }
+    for (int k = 0; k < count; ++k)
+    {
+        y1[k] = p1[k];
+        y2[k] = p2[k];
+    }
+}
+} // namespace
+
+void biquadSideBySide (float* const* data, int count, int n, const float* const* coefficients, float* const* history)
+{
+    for (int first = 0; first < count; first += kMaxSideBySide)
+    {
+        const int group = std::min (kMaxSideBySide, count - first);
+        float* const* d = data + first;
+        float x1[kMaxSideBySide], x2[kMaxSideBySide], y1[kMaxSideBySide], y2[kMaxSideBySide];
+        float a1[kMaxSideBySide], a2[kMaxSideBySide];
+        for (int k = 0; k < group; ++k)
+        {
+            const float* h = history[first + k];
+            x1[k] = h[0];
+            x2[k] = h[1];
+            y1[k] = h[2];
+            y2[k] = h[3];
+            a1[k] = coefficients[first + k][3];
+            a2[k] = coefficients[first + k][4];
+        }
+
+        float t[kMaxSideBySide][kSideBySideRun];
+        for (int pos = 0; pos < n; pos += kSideBySideRun)
+        {
+            const int run = std::min (kSideBySideRun, n - pos);
+            // Feed-forward sums, added as in biquadInPlace: (b0 x + b1 x[-1]) + b2 x[-2].
+            for (int k = 0; k < group; ++k)
+            {
+                const float* c = coefficients[first + k];
+                const float b0 = c[0], b1 = c[1], b2 = c[2];
+                const float* x = d[k] + pos;
+                float* tk = t[k];
+                tk[0] = b0 * x[0] + b1 * x1[k] + b2 * x2[k];
+                if (run > 1)
+                    tk[1] = b0 * x[1] + b1 * x[0] + b2 * x1[k];
+                for (int i = 2; i < run; ++i)
+                    tk[i] = b0 * x[i] + b1 * x[i - 1] + b2 * x[i - 2];
+                x2[k] = run > 1 ? x[run - 2] : x1[k];
+                x1[k] = x[run - 1];
+            }
+            switch (group)
+            {
+                case 1: sideBySideRecursion<1> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 2: sideBySideRecursion<2> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 3: sideBySideRecursion<3> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 4: sideBySideRecursion<4> (d, pos, run, t, a1, a2, y1, y2); break;
+                case 5: sideBySideRecursion<5> (d, pos, run, t, a1, a2, y1, y2); break;
+                default: sideBySideRecursion<6> (d, pos, run, t, a1, a2, y1, y2); break;
+            }
+        }
+
+        for (int k = 0; k < group; ++k)
+        {
+            float* h = history[first + k];
+            h[0] = x1[k];
+            h[1] = x2[k];
+            h[2] = y1[k];
+            h[3] = y2[k];
+        }
     }
 }
 } // namespace vec

@@ -31,6 +31,13 @@ void multiplyAdd (float* dst, const float* x, const float* y, const float* z, in
 /** dst = k * x + y */
 void scalarMultiplyAdd (float* dst, float k, const float* x, const float* y, int n);
 
+/** dst = (a * ka + b * kb) + c * kc, rounded in that order (as scale and two
+    scalarMultiplyAdd would) */
+void weightedSum3 (float* dst, const float* a, float ka, const float* b, float kb, const float* c, float kc, int n);
+/** dst = k * x + (start + i * step): a ramp with a scaled signal on top, rounded
+    as ramp and then scalarMultiplyAdd would */
+void rampPlusScaled (float* dst, float start, float step, float k, const float* x, int n);
+
 /** dst[i] = start + i * step */
 void ramp (float* dst, float start, float step, int n);
 /** dst = a + (b - a) * t */
@@ -47,4 +54,21 @@ bool allFinite (const float* x, int n);
     values followed by the n samples: x[0], x[1] are the two previous inputs and
     y[0], y[1] the two previous outputs; y[2 .. n + 1] receive the result. */
 void biquad (const float* x, float* y, int n, float b0, float b1, float b2, float a1, float a2);
+
+/** The same recursion, with the same arithmetic, in place over data[0..n);
+    history holds x[-1], x[-2], y[-1], y[-2] before the call and after it. */
+void biquadInPlace (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* history);
+/** Two sections with the same coefficients in series (a 24 dB slope), each
+    with its history of four values as in biquadInPlace, in one pass: the
+    result equals running them one after the other, while the second section's
+    recursion overlaps the first's. */
+void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* firstHistory,
+                   float* secondHistory);
+/** Independent sections side by side: section k (of count) filters data[k]
+    in place with its coefficients (b0, b1, b2, a1, a2) and its history of four
+    values as in biquadInPlace, with the same results. The feed-forward part of
+    every section goes through the vector unit, and the recursions of up to
+    kMaxSideBySide sections are interleaved so that they overlap. */
+void biquadSideBySide (float* const* data, int count, int n, const float* const* coefficients, float* const* history);
+constexpr int kMaxSideBySide = 6;
 } // namespace vec

@@ -30,6 +30,20 @@ constexpr int kAttackRun = 32;
 constexpr float kAttackSpan = 44099.0f;
 } // namespace
 
+float VexmoorADSR::multiplyRun (float* out, float start, float factor, int k) noexcept
+{
+    // The level lives in a register here: written through out, which the
+    // compiler cannot tell apart from the member, it would make a round trip
+    // through memory every sample.
+    float v = start;
+    for (int i = 0; i < k; ++i)
+    {
+        v *= factor;
+        out[i] = v;
+    }
+    return v;
+}
+
 const float* VexmoorADSR::attackTable() noexcept
 {
     static const AttackTable table;
@@ -171,11 +185,7 @@ float* VexmoorADSR::process (int n)
             case Decay:
             {
                 const int k = countdown.take (std::min (counter, n - pos));
-                for (int i = 0; i < k; ++i)
-                {
-                    level *= decayFactor;
-                    out[pos + i] = level;
-                }
+                level = multiplyRun (out + pos, level, decayFactor, k);
                 pos += k;
                 counter -= k;
                 if (counter <= 0)
@@ -194,11 +204,7 @@ float* VexmoorADSR::process (int n)
             case Release:
             {
                 const int k = n - pos;
-                for (int i = 0; i < k; ++i)
-                {
-                    level *= releaseFactor;
-                    out[pos + i] = level;
-                }
+                level = multiplyRun (out + pos, level, releaseFactor, k);
                 pos = n;
                 counter -= k;
                 if (counter <= 0 || level < 0.0001f)

@@ -35,6 +35,9 @@ public:
     static constexpr int kAttackTableSize = 44110;
 
 private:
+    /** out[i] = start * factor^(i + 1), one rounded product after the other;
+        returns the last. */
+    static float multiplyRun (float* out, float start, float factor, int k) noexcept;
     void applyStartState() noexcept;
     void releaseWhenDue() noexcept;
 

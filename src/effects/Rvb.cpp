@@ -117,30 +117,45 @@ void Rvb::process (float* x, int n) noexcept
     float* ring = preRing.get();
     float* line = lines.get();
 
+    // The memories live in locals for the block: written through the line
+    // and ring pointers, which the compiler cannot tell apart from members,
+    // they would otherwise go through memory every frame.
+    float hcL = inHighCutL, hcR = inHighCutR, lcL = inLowCutL, lcR = inLowCutR;
+    float dampNow[kLines], lowNow[kLines];
+    int length[kLines], tap[kLines];
+    for (int j = 0; j < kLines; ++j)
+    {
+        dampNow[j] = damp[j];
+        lowNow[j] = lowBlock[j];
+        length[j] = lineLength[j];
+        tap[j] = 2 * tapOffset[j] + (j & 1);
+    }
+    int sine = modSine, cosine = modCos, count = lineCount, pos = prePos;
+
     for (int i = 0; i < n; ++i)
     {
         float& xL = x[2 * i];
         float& xR = x[2 * i + 1];
 
         // Input band limit.
-        inHighCutL = EffectBlock::snapToZero (inHighCutL + (xL - inHighCutL) * hcK);
-        inHighCutR = EffectBlock::snapToZero (inHighCutR + (xR - inHighCutR) * hcK);
-        inLowCutL = EffectBlock::snapToZero (inLowCutL + (inHighCutL - inLowCutL) * lcK);
-        inLowCutR = EffectBlock::snapToZero (inLowCutR + (inHighCutR - inLowCutR) * lcK);
-        ring[(prePos + d) & kPreMask] = inHighCutL - inLowCutL;
-        ring[(prePos + d + 1) & kPreMask] = inHighCutR - inLowCutR;
+        hcL = EffectBlock::snapToZero (hcL + (xL - hcL) * hcK);
+        hcR = EffectBlock::snapToZero (hcR + (xR - hcR) * hcK);
+        lcL = EffectBlock::snapToZero (lcL + (hcL - lcL) * lcK);
+        lcR = EffectBlock::snapToZero (lcR + (hcR - lcR) * lcK);
+        ring[(pos + d) & kPreMask] = hcL - lcL;
+        ring[(pos + d + 1) & kPreMask] = hcR - lcR;
 
         // The sweep of line 5: an integer quadrature oscillator.
-        modCos = modCos - (modSine >> 22);
-        modSine = modSine + modCos;
+        cosine = cosine - (sine >> 22);
+        sine = sine + cosine;
 
         float l[kLines];
         for (int j = 0; j < kLines; ++j)
-            l[j] = line[j * kLineSize + ((lineCount - lineLength[j]) & kLineMask)];
+            l[j] = line[j * kLineSize + ((count - length[j]) & kLineMask)];
         {
             const float* swept = line + 5 * kLineSize;
-            const int k = ((modSine >> 19) + lineCount - lineLength[5]) & kLineMask;
-            const float frac = (float) (modSine & 0x7FFFF) * (1.0f / 524288.0f);
+            const int k = ((sine >> 19) + count - length[5]) & kLineMask;
+            const float frac = (float) (sine & 0x7FFFF) * (1.0f / 524288.0f);
             l[5] = swept[k] + (swept[(k + 1) & kLineMask] - swept[k]) * frac;
         }
 
@@ -155,21 +170,36 @@ void Rvb::process (float* x, int n) noexcept
                     l[j + span] = a - b;
                 }
 
-        const int writeIndex = lineCount & kLineMask;
+        const int writeIndex = count & kLineMask;
         for (int j = 0; j < kLines; ++j)
         {
             const float y = l[j] * fb;
-            damp[j] = EffectBlock::snapToZero (damp[j] + (y - damp[j]) * hdK);
-            lowBlock[j] = EffectBlock::snapToZero (lowBlock[j] + (damp[j] - lowBlock[j]) * kLowBlockCoef);
-            line[j * kLineSize + writeIndex] = (damp[j] - lowBlock[j]) + ring[(prePos + 2 * tapOffset[j] + (j & 1)) & kPreMask];
+            dampNow[j] = EffectBlock::snapToZero (dampNow[j] + (y - dampNow[j]) * hdK);
+            lowNow[j] = EffectBlock::snapToZero (lowNow[j] + (dampNow[j] - lowNow[j]) * kLowBlockCoef);
         }
+        for (int j = 0; j < kLines; ++j)
+            line[j * kLineSize + writeIndex] = (dampNow[j] - lowNow[j]) + ring[(pos + tap[j]) & kPreMask];
 
-        xL = dry * xL + wet * damp[4];
-        xR = dry * xR + wet * damp[5];
+        xL = dry * xL + wet * dampNow[4];
+        xR = dry * xR + wet * dampNow[5];
 
         // Both positions are only ever used modulo their ring; keeping them
         // inside it lets the reverb run for any length of time.
-        lineCount = (lineCount + 1) & kLineMask;
-        prePos = (prePos + 2) & kPreMask;
+        count = (count + 1) & kLineMask;
+        pos = (pos + 2) & kPreMask;
     }
+
+    inHighCutL = hcL;
+    inHighCutR = hcR;
+    inLowCutL = lcL;
+    inLowCutR = lcR;
+    for (int j = 0; j < kLines; ++j)
+    {
+        damp[j] = dampNow[j];
+        lowBlock[j] = lowNow[j];
+    }
+    modSine = sine;
+    modCos = cosine;
+    lineCount = count;
+    prePos = pos;
 }

@@ -3,6 +3,7 @@
 #include "dsp/DSPContext.h"
 #include "dsp/DspRandom.h"
 #include "dsp/OscTables.h"
+#include "dsp/SafeMath.h"
 #include "dsp/VectorOps.h"
 
 #include <algorithm>
@@ -147,12 +148,22 @@ void VexmoorLFO::renderTable (int n, float R)
                                                : OscTables::sine();
     float* o = out.get();
     const bool clipToCycle = trigger == oneShot && startPos + (float) (n - 1) * inc > 2047.0f;
-    for (int i = 0; i < n; ++i)
+    const float a = amount;
+    // The table indices of a run go through the vector unit; only the reads
+    // from the table go one by one.
+    constexpr int kRun = 64;
+    int index[kRun];
+    for (int start = 0; start < n; start += kRun)
     {
-        float q = startPos + (float) i * inc;
+        const int count = std::min (kRun, n - start);
         if (clipToCycle)
-            q = std::clamp (q, 0.0f, 2047.0f);
-        o[i] = table[(int) std::floor (q) & 2047] * amount;
+            for (int i = 0; i < count; ++i)
+                index[i] = floorToInt (std::clamp (startPos + (float) (start + i) * inc, 0.0f, 2047.0f)) & 2047;
+        else
+            for (int i = 0; i < count; ++i)
+                index[i] = floorToInt (startPos + (float) (start + i) * inc) & 2047;
+        for (int i = 0; i < count; ++i)
+            o[start + i] = table[index[i]] * a;
     }
     tablePos = std::fmod (startPos + (float) (n - 1) * inc + inc - phase * 2048.0f, 2048.0f);
 }

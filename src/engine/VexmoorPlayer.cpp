@@ -232,8 +232,9 @@ void VexmoorPlayer::addLfosTargeting (float* dst, const Lfos& lfos, int targetA,
 void VexmoorPlayer::renderPitch (int n)
 {
     float* p = pitchBuf.get();
+    const float perSample = 1.0f / sampleRate;
     if (currentPitch == targetPitch)
-        vec::fill (p, currentPitch, n);
+        vec::fill (p, currentPitch * perSample, n); // the same product as scaling the filled block
     else
     {
         if (glideStep == 0.0f)
@@ -251,8 +252,8 @@ void VexmoorPlayer::renderPitch (int n)
             vec::fill (p + k, targetPitch, n - k);
             currentPitch = targetPitch;
         }
+        vec::scale (p, p, perSample, n);
     }
-    vec::scale (p, p, 1.0f / sampleRate, n);
 
     const float bend = patch->bendSmoothed;
     if (voiceBend != bend)
@@ -288,11 +289,10 @@ void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, cons
     next = 0.6f * next + 0.4f * u;
 
     float* c = cutoff.get();
-    vec::ramp (c, prev, (next - prev) / (float) n, n);
+    const float envAmount = 2.0f * M[first ? filter1EnvAmount : filter2EnvAmount] - 1.0f;
+    vec::rampPlusScaled (c, prev, (next - prev) / (float) n, envAmount, fe, n);
     prev = next;
 
-    const float envAmount = 2.0f * M[first ? filter1EnvAmount : filter2EnvAmount] - 1.0f;
-    vec::scalarMultiplyAdd (c, envAmount, fe, c, n);
     // "FLT 1+2 ENV" moves the envelope amount of both filters, as "FLT 1+2 FREQ"
     // moves both cutoffs.
     addLfosTargeting (c, lfos, filtersEnv, first ? filter1Env : filter2Env, fe, n);
@@ -304,7 +304,8 @@ void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, cons
     filter.process (signal, c, n, M[first ? filter1Resonance : filter2Resonance]);
 }
 
-void VexmoorPlayer::writeOutput (const float* left, const float* right, const Lfos& lfos, int n)
+void VexmoorPlayer::writeOutput (float* mixBus, const float* first, const float* second, const float* ae,
+                                 const Lfos& lfos, int n)
 {
     float gL0, gL1, gR0, gR1;
     const float* panMod = modBuffer (lfos, panning, false, n);
@@ -327,14 +328,39 @@ void VexmoorPlayer::writeOutput (const float* left, const float* right, const Lf
         gR0 = panGainR * gainPrev;
         gR1 = panGainR * gainNew;
     }
-
-    float* out = outBuf.get();
     const float stepL = (gL1 - gL0) / (float) n, stepR = (gR1 - gR0) / (float) n;
-    for (int i = 0; i < n; ++i)
+
+    // One pass from the filter outputs to the mix: the stereo image (both
+    // channels carry the serial chain; in parallel each filter's share by the
+    // spread), the amplitude envelope, the gain and pan ramps, the kill fade.
+    float* out = outBuf.get();
+    if (second == nullptr)
+        for (int i = 0; i < n; ++i)
+        {
+            const float v = first[i] * ae[i];
+            out[2 * i] = v * (gL0 + (float) i * stepL);
+            out[2 * i + 1] = v * (gR0 + (float) i * stepR);
+        }
+    else
     {
-        out[2 * i] = left[i] * (gL0 + (float) i * stepL);
-        out[2 * i + 1] = right[i] * (gR0 + (float) i * stepR);
+        const float s = patch->arrayA[fltStereoSpread] * 0.5f + 0.5f;
+        const float k = 1.0f / std::sqrt (0.5f);
+        const float ga = std::sqrt (1.0f - s) * k, gb = std::sqrt (s) * k;
+        for (int i = 0; i < n; ++i)
+        {
+            const float f1 = first[i], f2 = second[i];
+            out[2 * i] = ((f1 * ga + f2 * gb) * ae[i]) * (gL0 + (float) i * stepL);
+            out[2 * i + 1] = ((f1 * gb + f2 * ga) * ae[i]) * (gR0 + (float) i * stepR);
+        }
     }
+    if (killFlag)
+        for (int i = 0; i < n; ++i)
+        {
+            const float fade = 1.0f - (float) (i + 1) / (float) n;
+            out[2 * i] *= fade;
+            out[2 * i + 1] *= fade;
+        }
+    vec::add (mixBus, mixBus, out, 2 * n);
 }
 
 //==============================================================================
@@ -407,7 +433,13 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
         pwm1 = tmpB.get();
     }
     osc1.setInputs (freq1, pwm1, nullptr);
-    vec::copy (o1.get(), osc1.render (n), n);
+    // Both outputs are worked on in the oscillators' own buffers. Unless
+    // oscillator 2 modulates by oscillator 1's output, oscillator 1 finishes
+    // after oscillator 2 has rendered, so that their supersaws' high-passes
+    // can run side by side.
+    float* x1 = nullptr;
+    if (! osc1.beginRender (n) || mode2 == OscMode::SineTri)
+        x1 = osc1.finishRender (n);
 
     // Oscillator 2: octave, semitones and cents above oscillator 1.
     {
@@ -434,20 +466,23 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
         pwm2 = tmpB.get();
     }
     if (mode2 == OscMode::SineTri)
-        sync2 = o1.get(); // the FM / PM modulator
+        sync2 = x1; // the FM / PM modulator
     osc2.setInputs (freq2, pwm2, sync2);
     if (I[multiOsc1] != 0 && I[multiOsc2] != 0 && hardSync && (mode2 == OscMode::Saw || mode2 == OscMode::Pulse))
         osc2.setPartnerSyncInputs (osc1.getUpFrequency(), osc1.getDownFrequency());
-    vec::copy (o2.get(), osc2.render (n), n);
+    osc2.beginRender (n);
+    if (x1 == nullptr)
+    {
+        GenericOsc::finishHighPassesTogether (osc1, &osc2, n);
+        x1 = osc1.finishRender (n);
+    }
+    float* x2 = osc2.finishRender (n);
 
     if (firstBlock)
     {
         gainPrev = gainNew = A[amp];
         firstBlock = false;
     }
-
-    float* x1 = o1.get();
-    float* x2 = o2.get();
 
     // Ring modulation: at depth 1 oscillator 2 becomes o2 * o1.
     const float rm = M[oscRm];
@@ -482,13 +517,21 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
     }
     else
     {
-        vec::scale (mix, x1, std::sqrt (1.0f - x), n);
+        const float g1 = std::sqrt (1.0f - x);
         float g2 = std::sqrt (x);
         if (patch->invertOsc)
             g2 = -g2;
-        vec::scale (x2, x2, g2, n);
-        if (! osc2ToFilter2)
-            vec::add (mix, mix, x2, n);
+        if (osc2ToFilter2)
+        {
+            vec::scale (mix, x1, g1, n);
+            vec::scale (x2, x2, g2, n);
+        }
+        else
+            for (int i = 0; i < n; ++i)
+            {
+                x2[i] = x2[i] * g2;
+                mix[i] = x1[i] * g1 + x2[i];
+            }
     }
 
     // Noise.
@@ -517,10 +560,11 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
         if (osc2ToFilter2)
             vec::copy (second, x2, n);
         else
-        {
-            vec::scale (mix, mix, 0.5f, n);
-            vec::copy (second, mix, n);
-        }
+            for (int i = 0; i < n; ++i)
+            {
+                mix[i] = mix[i] * 0.5f;
+                second[i] = mix[i];
+            }
     }
 
     filterStage (0, mix, fe, lfos, n);
@@ -528,45 +572,15 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
         vec::add (mix, mix, x2, n);
     filterStage (1, parallel ? second : mix, fe, lfos, n);
 
-    float* left = mix;
-    float* right = second;
-    if (! parallel)
-        vec::copy (right, mix, n);
-    else
-    {
-        const float s = A[fltStereoSpread] * 0.5f + 0.5f;
-        const float k = 1.0f / std::sqrt (0.5f);
-        const float ga = std::sqrt (1.0f - s) * k, gb = std::sqrt (s) * k;
-        for (int i = 0; i < n; ++i)
-        {
-            const float f1 = left[i], f2 = right[i];
-            left[i] = f1 * ga + f2 * gb;
-            right[i] = f1 * gb + f2 * ga;
-        }
-    }
-
     float* ae = ampEnv.process (n);
     if (ampEnv.getStage() >= 4)
         state = finished;
     if (const float* m = modBuffer (lfos, ampTarget, true, n))
         vec::multiply (ae, ae, m, n);
-    vec::multiply (left, left, ae, n);
-    vec::multiply (right, right, ae, n);
 
     gainNew = 0.4f * gainNew + 0.6f * A[amp];
-    writeOutput (left, right, lfos, n);
-
-    float* out = outBuf.get();
+    writeOutput (mixBus, mix, parallel ? second : nullptr, ae, lfos, n);
     if (killFlag)
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            const float fade = 1.0f - (float) (i + 1) / (float) n;
-            out[2 * i] *= fade;
-            out[2 * i + 1] *= fade;
-        }
         state = idle;
-    }
-    vec::add (mixBus, mixBus, out, 2 * n);
     gainPrev = gainNew;
 }

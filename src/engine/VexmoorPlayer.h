@@ -62,7 +62,9 @@ private:
     void addLfosTargeting (float* dst, const Lfos& lfos, int targetA, int targetB, const float* scale, int n);
     void renderPitch (int n);
     void filterStage (int which, float* signal, const float* fe, const Lfos& lfos, int n);
-    void writeOutput (const float* left, const float* right, const Lfos& lfos, int n);
+    /** Adds the voice into the mix: second is filter 2's output in parallel
+        routing, null when first carries the whole serial chain. */
+    void writeOutput (float* mixBus, const float* first, const float* second, const float* ae, const Lfos& lfos, int n);
 
     VexmoorPatch* patch = nullptr;
     GenericOsc osc1, osc2;
@@ -75,8 +77,7 @@ private:
 
     AlignedBuffer<float> pitchBuf { kMaxFrames }, osc1Freq { kMaxFrames }, syncCopy { kMaxFrames },
         tmpA { kMaxFrames }, tmpB { kMaxFrames }, mixL { kMaxFrames }, cutoff { kMaxFrames },
-        outBuf { 2 * kMaxFrames }, modSum { kMaxFrames }, lfoSum { kMaxFrames }, glide { kMaxFrames },
-        o1 { kMaxFrames }, o2 { kMaxFrames };
+        outBuf { 2 * kMaxFrames }, modSum { kMaxFrames }, lfoSum { kMaxFrames }, glide { kMaxFrames };
 
     float targetPitch = 440.0f, currentPitch = 440.0f, glideStep = 0.0f, voiceBend = 1.0f;
     float voiceGain = 0.7f, pan = 0.0f, panGainL = 0.0f, panGainR = 0.0f;

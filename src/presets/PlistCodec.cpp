@@ -55,8 +55,9 @@ bool skipPast (juce::String::CharPointerType& p, const char* terminator)
     short (an element, tag, comment or section left open: the parser would
     return the part before the cut as if it were whole, and a bank saved from
     it would lose the rest), when it nests deeper than our formats ever do (the
-    recursive parser would exhaust the stack), or when it declares entities
-    (which let a small file expand into a large tree). */
+    recursive parser would exhaust the stack), when it declares entities
+    (which let a small file expand into a large tree), or when a processing
+    instruction stands inside an element. */
 bool isWholeAndPlausible (const juce::String& text)
 {
     if (text.containsIgnoreCase ("<!ENTITY"))
@@ -80,7 +81,9 @@ bool isWholeAndPlausible (const juce::String& text)
         }
         else if (c == '?')
         {
-            if (! skipPast (p, "?>"))
+            // A processing instruction inside an element followed by text
+            // sends JUCE's parser round in circles; ours stand before the root.
+            if (depth > 0 || ! skipPast (p, "?>"))
                 return false;
         }
         else if (c == '!')

@@ -13,7 +13,8 @@ namespace
 // Voices built up front: sixteen sounding plus the ones still fading after the
 // voice limit released them, so that fast playing never builds a voice on the
 // audio thread. More are built on demand.
-constexpr int kInitialVoices = 32;
+// Sixteen sounding voices and those still fading out after the limit took them.
+constexpr int kVoices = 64;
 constexpr std::size_t kListCapacity = 4096;
 
 void removeAll (std::vector<int>& list, int value)
@@ -38,8 +39,8 @@ VexmoorSynth::VexmoorSynth()
     patch.initPatch();
     patch.bendSmoothed = 1.0f;
 
-    voices.reserve (kListCapacity);
-    for (int i = 0; i < kInitialVoices; ++i)
+    voices.reserve (kVoices);
+    for (int i = 0; i < kVoices; ++i)
     {
         voices.push_back (std::make_unique<VexmoorPlayer> (context));
         voicePool.push_back (voices.back().get());
@@ -468,10 +469,14 @@ void VexmoorSynth::limitVoices()
 
 VexmoorPlayer* VexmoorSynth::takeVoice()
 {
+    // Voices beyond the limit are already fading out fast; when notes come
+    // quicker than those fades end, the oldest of them is taken over rather
+    // than a new voice allocated on the audio thread.
     if (voicePool.empty())
     {
-        voices.push_back (std::make_unique<VexmoorPlayer> (context));
-        voicePool.push_back (voices.back().get());
+        auto* oldest = activeVoices.front();
+        activeVoices.erase (activeVoices.begin());
+        return oldest;
     }
     auto* voice = voicePool.back();
     voicePool.pop_back();

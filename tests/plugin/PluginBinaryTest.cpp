@@ -173,8 +173,12 @@ TEST_P (PluginBinaryTest, HasOneUnnamedProgramThatChangesNothing)
     EXPECT_EQ (plugin->getProgramName (0), "");
 
     param (6)->setValue (0.3f);
+    juce::MemoryBlock before, after;
+    plugin->getStateInformation (before);
     plugin->setCurrentProgram (0);
+    plugin->getStateInformation (after);
     EXPECT_NEAR (param (6)->getValue(), 0.3f, 1e-6f);
+    EXPECT_EQ (after, before);
     EXPECT_EQ (plugin->getCurrentProgram(), 0);
 }
 

@@ -12,6 +12,14 @@ struct Counts
     long allocations = 0;
     long fileOpens = 0;
     long lockWaits = 0;
+
+    Counts& operator+= (const Counts& other)
+    {
+        allocations += other.allocations;
+        fileOpens += other.fileOpens;
+        lockWaits += other.lockWaits;
+        return *this;
+    }
 };
 
 bool isAvailable();

@@ -11,10 +11,9 @@
 namespace
 {
 // Voices built up front: sixteen sounding plus the ones still fading after the
-// voice limit released them, so that fast playing never builds a voice on the
-// audio thread. More are built on demand.
-// Sixteen sounding voices and those still fading out after the limit took them.
-constexpr int kVoices = 64;
+// voice limit released them, enough that even a flood of fast notes never
+// builds a voice on the audio thread. More are built on demand.
+constexpr int kInitialVoices = 64;
 constexpr std::size_t kListCapacity = 4096;
 
 void removeAll (std::vector<int>& list, int value)
@@ -39,8 +38,8 @@ VexmoorSynth::VexmoorSynth()
     patch.initPatch();
     patch.bendSmoothed = 1.0f;
 
-    voices.reserve (kVoices);
-    for (int i = 0; i < kVoices; ++i)
+    voices.reserve (kListCapacity);
+    for (int i = 0; i < kInitialVoices; ++i)
     {
         voices.push_back (std::make_unique<VexmoorPlayer> (context));
         voicePool.push_back (voices.back().get());
@@ -469,14 +468,10 @@ void VexmoorSynth::limitVoices()
 
 VexmoorPlayer* VexmoorSynth::takeVoice()
 {
-    // Voices beyond the limit are already fading out fast; when notes come
-    // quicker than those fades end, the oldest of them is taken over rather
-    // than a new voice allocated on the audio thread.
     if (voicePool.empty())
     {
-        auto* oldest = activeVoices.front();
-        activeVoices.erase (activeVoices.begin());
-        return oldest;
+        voices.push_back (std::make_unique<VexmoorPlayer> (context));
+        voicePool.push_back (voices.back().get());
     }
     auto* voice = voicePool.back();
     voicePool.pop_back();

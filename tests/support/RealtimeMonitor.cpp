@@ -114,15 +114,8 @@ int open (const char* path, int flags, ...)
     return __open64 (path, flags, mode);
 }
 
-int open64 (const char* path, int flags, ...)
-{
-    va_list args;
-    va_start (args, flags);
-    const mode_t mode = modeArgument (flags, args);
-    va_end (args);
-    opened();
-    return __open64 (path, flags, mode);
-}
+// The same call under its large-file name.
+int open64 (const char* path, int flags, ...) __attribute__ ((alias ("open")));
 
 int openat (int dir, const char* path, int flags, ...)
 {

@@ -125,6 +125,13 @@ int run (const RenderOptions& options)
 
 int main (int argc, char* argv[])
 {
+    for (int i = 1; i < argc; ++i)
+        if (juce::String (argv[i]) == "--help" || juce::String (argv[i]) == "-h")
+        {
+            std::fputs (RenderOptions::usage(), stdout);
+            return 0;
+        }
+
     juce::ScopedJuceInitialiser_GUI juce;
     RenderOptions options;
     juce::String error;

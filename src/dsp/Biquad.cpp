@@ -109,3 +109,13 @@ void BiquadSection::processSideBySide (BiquadSection* const* sections, float* co
     }
     vec::biquadSideBySide (data, count, n, rows, histories);
 }
+
+void BiquadSection::processPair (float* a, BiquadSection& aFirst, BiquadSection* aSecond, const BiquadCoefficients& ca,
+                                 float* b, BiquadSection& bFirst, BiquadSection* bSecond, const BiquadCoefficients& cb,
+                                 int n) noexcept
+{
+    const float coefficientsA[5] = { ca.b0, ca.b1, ca.b2, ca.a1, ca.a2 };
+    const float coefficientsB[5] = { cb.b0, cb.b1, cb.b2, cb.a1, cb.a2 };
+    vec::biquadPair (a, b, n, coefficientsA, aFirst.history, aSecond != nullptr ? aSecond->history : nullptr,
+                     coefficientsB, bFirst.history, bSecond != nullptr ? bSecond->history : nullptr);
+}

@@ -47,6 +47,12 @@ public:
     static void processSeries (BiquadSection& first, BiquadSection& second, float* data, int n,
                                const BiquadCoefficients& c) noexcept;
 
+    /** Two filters side by side, a in place through aFirst (and then
+        aSecond, when not null) with ca, b likewise with cb: the same results
+        as process and processSeries for each. */
+    static void processPair (float* a, BiquadSection& aFirst, BiquadSection* aSecond, const BiquadCoefficients& ca,
+                             float* b, BiquadSection& bFirst, BiquadSection* bSecond, const BiquadCoefficients& cb,
+                             int n) noexcept;
     /** count sections, each filtering its own data in place with its own
         coefficients, side by side: the same results as a call of process
         for each. */

@@ -175,6 +175,68 @@ void FilterFX::processBlock (float* buf, const float* cutoff, int n, float r) no
     }
 }
 
+const BiquadCoefficients& FilterFX::coreDesignFor (float cutoffValue) noexcept
+{
+    // A held cutoff (a sustained envelope, no LFO) keeps its design.
+    if (cutoffValue != coreKey.cutoff || bandwidth != coreKey.bandwidth || type != coreKey.type
+        || sampleRate != coreKey.rate)
+    {
+        coreDesign = coreCoefficients (type, cutoffValue, bandwidth, sampleRate);
+        coreKey = { cutoffValue, bandwidth, type, sampleRate };
+    }
+    return coreDesign;
+}
+
+bool FilterFX::isPlainCore() const noexcept
+{
+    switch (type)
+    {
+        case lowPass:
+        case highPass:
+        case bandPass:
+        case notch:
+        case allPass: return true;
+        default: return false;
+    }
+}
+
+void FilterFX::beginPlainCore (float resonance) noexcept
+{
+    if (type != lastType)
+    {
+        typeChanged = true;
+        lastType = type;
+    }
+    if (takeTypeChange())
+    {
+        stage1.reset();
+        stage2.reset();
+    }
+    bandwidth = bandwidthFor (type, clampOrLow (resonance, 0.0f, 1.0f));
+}
+
+void FilterFX::processPair (FilterFX& a, float* bufA, const float* cutoffA, float resonanceA, FilterFX& b, float* bufB,
+                            const float* cutoffB, float resonanceB, int n) noexcept
+{
+    if (! a.isPlainCore() || ! b.isPlainCore() || bufA == nullptr || bufB == nullptr || cutoffA == nullptr
+        || cutoffB == nullptr || n > kMaxBlock)
+    {
+        a.process (bufA, cutoffA, n, resonanceA);
+        b.process (bufB, cutoffB, n, resonanceB);
+        return;
+    }
+    a.beginPlainCore (resonanceA);
+    b.beginPlainCore (resonanceB);
+    for (int pos = 0; pos < n; pos += kChunk)
+    {
+        const int count = std::min (kChunk, n - pos);
+        const BiquadCoefficients& ca = a.coreDesignFor (cutoffA[pos]);
+        const BiquadCoefficients& cb = b.coreDesignFor (cutoffB[pos]);
+        BiquadSection::processPair (bufA + pos, a.stage1, a.is24dB == 1 ? &a.stage2 : nullptr, ca, bufB + pos, b.stage1,
+                                    b.is24dB == 1 ? &b.stage2 : nullptr, cb, count);
+    }
+}
+
 void FilterFX::processCore (float* buf, const float* cutoff, int n, float bw) noexcept
 {
     bandwidth = bw;
@@ -182,14 +244,7 @@ void FilterFX::processCore (float* buf, const float* cutoff, int n, float bw) no
     for (int pos = 0; pos < n; pos += kChunk)
     {
         const int count = std::min (kChunk, n - pos);
-        // A held cutoff (a sustained envelope, no LFO) keeps its design.
-        if (cutoff[pos] != coreKey.cutoff || bandwidth != coreKey.bandwidth || type != coreKey.type
-            || sampleRate != coreKey.rate)
-        {
-            coreDesign = coreCoefficients (type, cutoff[pos], bandwidth, sampleRate);
-            coreKey = { cutoff[pos], bandwidth, type, sampleRate };
-        }
-        const auto& c = coreDesign;
+        const auto& c = coreDesignFor (cutoff[pos]);
         if (twoStages)
             BiquadSection::processSeries (stage1, stage2, buf + pos, count, c);
         else

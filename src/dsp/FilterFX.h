@@ -54,6 +54,12 @@ public:
         resonance 0..1. */
     void process (float* buf, const float* cutoff, int n, float resonance) noexcept;
 
+    /** Two units over two blocks of n samples: the same results as a process
+        call for each, with both units' biquads side by side when both run a
+        plain biquad type ("LP", "HP", "BP", "NOTCH", "ALLPASS"). */
+    static void processPair (FilterFX& a, float* bufA, const float* cutoffA, float resonanceA, FilterFX& b, float* bufB,
+                             const float* cutoffB, float resonanceB, int n) noexcept;
+
     int getType() const noexcept { return type; }
 
     /** The biquad bandwidth in octaves that a type gets from the resonance. */
@@ -71,6 +77,12 @@ public:
 private:
     void processBlock (float* buf, const float* cutoff, int n, float resonance) noexcept;
     void processCore (float* buf, const float* cutoff, int n, float bandwidth) noexcept;
+    /** The core path's design for a chunk starting at this cutoff value. */
+    const BiquadCoefficients& coreDesignFor (float cutoffValue) noexcept;
+    /** Whether the type is a biquad type with nothing before or after it. */
+    bool isPlainCore() const noexcept;
+    /** What process does before the core path of a plain biquad type. */
+    void beginPlainCore (float resonance) noexcept;
     void processFormant (float* buf, float c0, int n, float resonance) noexcept;
     void processFormant2 (float* buf, float c0, int n, float resonance) noexcept;
     void processComb (float* buf, float c0, float c1, int n, float resonance) noexcept;

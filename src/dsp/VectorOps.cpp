@@ -215,6 +215,66 @@ void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, f
 
 namespace
 {
+/** One filter of biquadPair: its one or two sections and their memories. */
+struct PairPart
+{
+    float b0, b1, b2, a1, a2;
+    float x1, x2, y1, y2; // first section
+    float u1, u2, v1, v2; // second section, in series
+
+    PairPart (const float* c, const float* h, const float* s)
+        : b0 (c[0]), b1 (c[1]), b2 (c[2]), a1 (c[3]), a2 (c[4]), x1 (h[0]), x2 (h[1]), y1 (h[2]), y2 (h[3]),
+          u1 (s != nullptr ? s[0] : 0.0f), u2 (s != nullptr ? s[1] : 0.0f), v1 (s != nullptr ? s[2] : 0.0f),
+          v2 (s != nullptr ? s[3] : 0.0f)
+    {
+    }
+
+    template <bool series>
+    float step (float in) noexcept
+    {
+        const float mid = b0 * in + b1 * x1 + b2 * x2 - a2 * y2 - a1 * y1;
+        x2 = x1;
+        x1 = in;
+        y2 = y1;
+        y1 = mid;
+        if (! series)
+            return mid;
+        const float out = b0 * mid + b1 * u1 + b2 * u2 - a2 * v2 - a1 * v1;
+        u2 = u1;
+        u1 = mid;
+        v2 = v1;
+        v1 = out;
+        return out;
+    }
+
+    void store (float* h, float* s) const noexcept
+    {
+        h[0] = x1;
+        h[1] = x2;
+        h[2] = y1;
+        h[3] = y2;
+        if (s != nullptr)
+        {
+            s[0] = u1;
+            s[1] = u2;
+            s[2] = v1;
+            s[3] = v2;
+        }
+    }
+};
+
+template <bool seriesA, bool seriesB>
+void pairLoop (float* a, float* b, int n, PairPart& pa, PairPart& pb) noexcept
+{
+    for (int i = 0; i < n; ++i)
+    {
+        const float ya = pa.step<seriesA> (a[i]);
+        const float yb = pb.step<seriesB> (b[i]);
+        a[i] = ya;
+        b[i] = yb;
+    }
+}
+
 constexpr int kSideBySideRun = 64;
 
 /** The recursive part of count sections over a run: t holds each section's
@@ -246,6 +306,23 @@ void sideBySideRecursion (float* const* data, int offset, int n, float (*t)[kSid
     }
 }
 } // namespace
+
+void biquadPair (float* a, float* b, int n, const float* coefficientsA, float* historyA, float* seriesHistoryA,
+                 const float* coefficientsB, float* historyB, float* seriesHistoryB)
+{
+    PairPart pa (coefficientsA, historyA, seriesHistoryA), pb (coefficientsB, historyB, seriesHistoryB);
+    const bool seriesA = seriesHistoryA != nullptr, seriesB = seriesHistoryB != nullptr;
+    if (seriesA && seriesB)
+        pairLoop<true, true> (a, b, n, pa, pb);
+    else if (seriesA)
+        pairLoop<true, false> (a, b, n, pa, pb);
+    else if (seriesB)
+        pairLoop<false, true> (a, b, n, pa, pb);
+    else
+        pairLoop<false, false> (a, b, n, pa, pb);
+    pa.store (historyA, seriesHistoryA);
+    pb.store (historyB, seriesHistoryB);
+}
 
 void biquadSideBySide (float* const* data, int count, int n, const float* const* coefficients, float* const* history)
 {

@@ -64,6 +64,12 @@ void biquadInPlace (float* data, int n, float b0, float b1, float b2, float a1, 
     recursion overlaps the first's. */
 void biquadSeries (float* data, int n, float b0, float b1, float b2, float a1, float a2, float* firstHistory,
                    float* secondHistory);
+/** Two independent filters side by side, each one section or (with a second
+    history) two sections in series with the same coefficients, as
+    biquadInPlace and biquadSeries would run them one after the other. */
+void biquadPair (float* a, float* b, int n, const float* coefficientsA, float* historyA, float* seriesHistoryA,
+                 const float* coefficientsB, float* historyB, float* seriesHistoryB);
+
 /** Independent sections side by side: section k (of count) filters data[k]
     in place with its coefficients (b0, b1, b2, a1, a2) and its history of four
     values as in biquadInPlace, with the same results. The feed-forward part of

@@ -266,7 +266,7 @@ void VexmoorPlayer::renderPitch (int n)
     voiceBend = bend;
 }
 
-void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, const Lfos& lfos, int n)
+bool VexmoorPlayer::buildCutoff (int which, float* c, const float* fe, const Lfos& lfos, int n)
 {
     const float* A = patch->arrayA.get();
     const float* M = patch->arrayMorphed.get();
@@ -275,7 +275,7 @@ void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, cons
 
     const int type = I[first ? flt1Type : flt2Type];
     if (type == 0)
-        return; // "BYPASS"
+        return false; // "BYPASS"
 
     float u = M[first ? filter1Cutoff : filter2Cutoff];
     if (I[first ? flt1Track : flt2Track] != 0)
@@ -288,7 +288,6 @@ void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, cons
         prev = next = u;
     next = 0.6f * next + 0.4f * u;
 
-    float* c = cutoff.get();
     const float envAmount = 2.0f * M[first ? filter1EnvAmount : filter2EnvAmount] - 1.0f;
     vec::rampPlusScaled (c, prev, (next - prev) / (float) n, envAmount, fe, n);
     prev = next;
@@ -301,7 +300,28 @@ void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, cons
     auto& filter = first ? filter1 : filter2;
     filter.setType (type);
     filter.set24dB (first ? I[flt1Is24dB] : 0);
-    filter.process (signal, c, n, M[first ? filter1Resonance : filter2Resonance]);
+    return true;
+}
+
+void VexmoorPlayer::filterStage (int which, float* signal, const float* fe, const Lfos& lfos, int n)
+{
+    if (buildCutoff (which, cutoff.get(), fe, lfos, n))
+        (which == 0 ? filter1 : filter2)
+            .process (signal, cutoff.get(), n, patch->arrayMorphed[which == 0 ? filter1Resonance : filter2Resonance]);
+}
+
+void VexmoorPlayer::filterParallel (float* signal1, float* signal2, const float* fe, const Lfos& lfos, int n)
+{
+    // The two units are independent here, so their biquads can run side by side.
+    const bool on1 = buildCutoff (0, cutoff.get(), fe, lfos, n);
+    const bool on2 = buildCutoff (1, cutoff2.get(), fe, lfos, n);
+    const float r1 = patch->arrayMorphed[filter1Resonance], r2 = patch->arrayMorphed[filter2Resonance];
+    if (on1 && on2)
+        FilterFX::processPair (filter1, signal1, cutoff.get(), r1, filter2, signal2, cutoff2.get(), r2, n);
+    else if (on1)
+        filter1.process (signal1, cutoff.get(), n, r1);
+    else if (on2)
+        filter2.process (signal2, cutoff2.get(), n, r2);
 }
 
 void VexmoorPlayer::writeOutput (float* mixBus, const float* first, const float* second, const float* ae,
@@ -567,10 +587,15 @@ void VexmoorPlayer::render (float* mixBus, int n, const float* noise, float)
             }
     }
 
-    filterStage (0, mix, fe, lfos, n);
-    if (! parallel && osc2ToFilter2)
-        vec::add (mix, mix, x2, n);
-    filterStage (1, parallel ? second : mix, fe, lfos, n);
+    if (parallel)
+        filterParallel (mix, second, fe, lfos, n);
+    else
+    {
+        filterStage (0, mix, fe, lfos, n);
+        if (osc2ToFilter2)
+            vec::add (mix, mix, x2, n);
+        filterStage (1, mix, fe, lfos, n);
+    }
 
     float* ae = ampEnv.process (n);
     if (ampEnv.getStage() >= 4)

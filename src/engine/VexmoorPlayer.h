@@ -61,7 +61,11 @@ private:
     const float* modBuffer (const Lfos& lfos, int target, bool asFactor, int n);
     void addLfosTargeting (float* dst, const Lfos& lfos, int targetA, int targetB, const float* scale, int n);
     void renderPitch (int n);
+    /** Filter which's cutoff for this block into c, its type and slope set;
+        false when it is "BYPASS". */
+    bool buildCutoff (int which, float* c, const float* fe, const Lfos& lfos, int n);
     void filterStage (int which, float* signal, const float* fe, const Lfos& lfos, int n);
+    void filterParallel (float* signal1, float* signal2, const float* fe, const Lfos& lfos, int n);
     /** Adds the voice into the mix: second is filter 2's output in parallel
         routing, null when first carries the whole serial chain. */
     void writeOutput (float* mixBus, const float* first, const float* second, const float* ae, const Lfos& lfos, int n);
@@ -76,7 +80,7 @@ private:
     FilterFX filter1, filter2;
 
     AlignedBuffer<float> pitchBuf { kMaxFrames }, osc1Freq { kMaxFrames }, syncCopy { kMaxFrames },
-        tmpA { kMaxFrames }, tmpB { kMaxFrames }, mixL { kMaxFrames }, cutoff { kMaxFrames },
+        tmpA { kMaxFrames }, tmpB { kMaxFrames }, mixL { kMaxFrames }, cutoff { kMaxFrames }, cutoff2 { kMaxFrames },
         outBuf { 2 * kMaxFrames }, modSum { kMaxFrames }, lfoSum { kMaxFrames }, glide { kMaxFrames };
 
     float targetPitch = 440.0f, currentPitch = 440.0f, glideStep = 0.0f, voiceBend = 1.0f;

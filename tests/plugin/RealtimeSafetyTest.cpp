@@ -7,6 +7,9 @@
 #include "RealtimeMonitor.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -51,6 +54,34 @@ protected:
     }
 };
 } // namespace
+
+TEST_P (RealtimeSafetyTest, TheMonitorSeesWhatItCounts)
+{
+    std::mutex lock;
+    std::atomic<bool> held { false };
+    std::thread holder ([&] {
+        const std::lock_guard<std::mutex> guard (lock);
+        held = true;
+        std::this_thread::sleep_for (std::chrono::milliseconds (50));
+    });
+    while (! held)
+        std::this_thread::yield();
+
+    RealtimeMonitor::start();
+    auto* block = new std::vector<float> (64);
+    FILE* file = std::fopen ("/proc/self/stat", "r");
+    lock.lock();
+    const auto counts = RealtimeMonitor::stop();
+    lock.unlock();
+    holder.join();
+    if (file != nullptr)
+        std::fclose (file);
+    delete block;
+
+    EXPECT_GE (counts.allocations, 1);
+    EXPECT_EQ (counts.fileOpens, 1);
+    EXPECT_EQ (counts.lockWaits, 1);
+}
 
 TEST_P (RealtimeSafetyTest, ProcessingNeitherAllocatesNorOpensFilesNorWaits)
 {

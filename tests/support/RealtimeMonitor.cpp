@@ -114,7 +114,7 @@ int open (const char* path, int flags, ...)
     return __open64 (path, flags, mode);
 }
 
-// The same call under its large-file name.
+// The large-file names are the same calls.
 int open64 (const char* path, int flags, ...) __attribute__ ((alias ("open")));
 
 int openat (int dir, const char* path, int flags, ...)
@@ -127,15 +127,7 @@ int openat (int dir, const char* path, int flags, ...)
     return (int) syscall (SYS_openat, dir, path, flags, mode);
 }
 
-int openat64 (int dir, const char* path, int flags, ...)
-{
-    va_list args;
-    va_start (args, flags);
-    const mode_t mode = modeArgument (flags, args);
-    va_end (args);
-    opened();
-    return (int) syscall (SYS_openat, dir, path, flags, mode);
-}
+int openat64 (int dir, const char* path, int flags, ...) __attribute__ ((alias ("openat")));
 
 FILE* fopen (const char* path, const char* mode)
 {
@@ -143,11 +135,7 @@ FILE* fopen (const char* path, const char* mode)
     return realFopen (path, mode);
 }
 
-FILE* fopen64 (const char* path, const char* mode)
-{
-    opened();
-    return realFopen (path, mode);
-}
+FILE* fopen64 (const char* path, const char* mode) __attribute__ ((alias ("fopen")));
 
 int pthread_mutex_lock (pthread_mutex_t* mutex)
 {

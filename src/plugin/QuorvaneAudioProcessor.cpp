@@ -24,7 +24,7 @@ QuorvaneAudioProcessor::~QuorvaneAudioProcessor()
 {
     host.reset();
     logMessage ("~QuorvaneAudioProcessor deleted ^^^^^^^^^^^^^^^^^^^^^^^^^^^^^ ");
-    presetListeners.clear();
+    removeAllPresetListeners();
     bankManager.reset();
 }
 
@@ -169,23 +169,7 @@ void QuorvaneAudioProcessor::loadPreset (KWPreset* preset)
     if (host != nullptr && preset != nullptr)
         host->getEngine().applyPreset (preset->getDictionary());
 
-    // A copy: a listener may remove itself when told.
-    const auto toTell = presetListeners;
-    for (auto* listener : toTell)
-        listener->presetLoaded (preset);
-}
-
-void QuorvaneAudioProcessor::addPresetListener (PresetListener* listener)
-{
-    if (listener != nullptr && std::find (presetListeners.begin(), presetListeners.end(), listener) == presetListeners.end())
-        presetListeners.push_back (listener);
-}
-
-void QuorvaneAudioProcessor::removePresetListener (PresetListener* listener)
-{
-    auto it = std::find (presetListeners.begin(), presetListeners.end(), listener);
-    if (it != presetListeners.end())
-        presetListeners.erase (it);
+    tellPresetLoaded (preset);
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

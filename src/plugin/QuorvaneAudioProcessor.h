@@ -62,8 +62,6 @@ public:
     // KWPresetClient
     std::unique_ptr<juce::XmlElement> createPresetDictionary() override;
     void loadPreset (KWPreset* preset) override;
-    void addPresetListener (PresetListener* listener) override;
-    void removePresetListener (PresetListener* listener) override;
 
     SynthHost& getSynthHost() noexcept { return *host; }
     /** Banks, presets, the arp library and the host state. */
@@ -79,7 +77,6 @@ private:
     std::atomic<float> level { 0.0f };
     bool bypassed = false;
     std::unique_ptr<KWBankManager> bankManager;
-    std::vector<PresetListener*> presetListeners;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuorvaneAudioProcessor)
 };

@@ -26,8 +26,6 @@ public:
         if (preset != nullptr)
             patch.applyPresetDictionary (preset->getDictionary());
     }
-    void addPresetListener (PresetListener*) override {}
-    void removePresetListener (PresetListener*) override {}
 
     VexmoorPatch patch;
 };

@@ -48,22 +48,7 @@ void TestClient::loadPreset (KWPreset* preset)
     ++loads;
     if (preset != nullptr)
         patch.applyPresetDictionary (preset->getDictionary());
-    const auto copy = listeners;
-    for (auto* l : copy)
-        l->presetLoaded (preset);
-}
-
-void TestClient::addPresetListener (PresetListener* listener)
-{
-    if (listener != nullptr && std::find (listeners.begin(), listeners.end(), listener) == listeners.end())
-        listeners.push_back (listener);
-}
-
-void TestClient::removePresetListener (PresetListener* listener)
-{
-    auto it = std::find (listeners.begin(), listeners.end(), listener);
-    if (it != listeners.end())
-        listeners.erase (it);
+    tellPresetLoaded (preset);
 }
 
 juce::File LogWatch::logFile()

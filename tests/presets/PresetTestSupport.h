@@ -34,11 +34,8 @@ class TestClient : public KWPresetClient
 public:
     std::unique_ptr<juce::XmlElement> createPresetDictionary() override { return patch.buildPresetDictionary(); }
     void loadPreset (KWPreset* preset) override;
-    void addPresetListener (PresetListener* listener) override;
-    void removePresetListener (PresetListener* listener) override;
 
     VexmoorPatch patch;
-    std::vector<PresetListener*> listeners;
     int loads = 0;
 };
 
